@@ -1,0 +1,75 @@
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "Palette.h"
+
+namespace vistrel {
+
+// A rectangle with its left and top edges inside and its right and bottom edges outside.
+struct Rect {
+    std::int32_t left = 0;
+    std::int32_t top = 0;
+    std::int32_t right = 0;
+    std::int32_t bottom = 0;
+
+    bool Empty() const { return left >= right || top >= bottom; }
+    bool Contains(std::int64_t x, std::int64_t y) const {
+        return x >= left && x < right && y >= top && y < bottom;
+    }
+    Rect Intersect(const Rect& o) const;
+    friend bool operator==(const Rect&, const Rect&) = default;
+};
+
+// The pixels a primitive may change: a one-byte-a-pixel bitmap seen through its clip rectangle.
+// Every write outside the clip is dropped here, so the rasterisers only need to keep their work
+// proportional to what lies inside it.
+class ClippedPixels {
+public:
+    ClippedPixels(std::vector<ColourIndex>& pixels, std::int32_t width, const Rect& clip)
+        : pixels(pixels), width(width), clip(clip) {}
+
+    const Rect& Clip() const { return clip; }
+
+    void Set(std::int64_t x, std::int64_t y, ColourIndex c) {
+        if (clip.Contains(x, y)) {
+            pixels[Index(x, y)] = c;
+        }
+    }
+
+    // Sets x0..x1 (both included) on row y.
+    void Span(std::int64_t y, std::int64_t x0, std::int64_t x1, ColourIndex c);
+
+    ColourIndex At(std::int32_t x, std::int32_t y) const { return pixels[Index(x, y)]; }
+
+private:
+    std::size_t Index(std::int64_t x, std::int64_t y) const {
+        return static_cast<std::size_t>(y) * static_cast<std::size_t>(width) +
+               static_cast<std::size_t>(x);
+    }
+
+    std::vector<ColourIndex>& pixels;
+    std::int32_t width;
+    Rect clip;
+};
+
+// A one-pixel line from (x1, y1) up to but not including (x2, y2).
+void RasterLine(ClippedPixels& out, std::int32_t x1, std::int32_t y1, std::int32_t x2,
+                std::int32_t y2, ColourIndex pen);
+
+// The ellipse inscribed in the box (right and bottom edges excluded): outline in the pen colour,
+// inside in the brush colour.
+void RasterEllipse(ClippedPixels& out, const Rect& box, ColourIndex pen, ColourIndex brush);
+
+// The part of the ellipse outline for `box` that runs counter-clockwise on screen from the ray
+// through (xs, ys) to the ray through (xe, ye).
+void RasterArc(ClippedPixels& out, const Rect& box, std::int32_t xs, std::int32_t ys,
+               std::int32_t xe, std::int32_t ye, ColourIndex pen);
+
+// Border flood fill: every pixel 4-connected to (x, y) through pixels not of the border colour
+// takes the brush colour.
+void RasterBorderFill(ClippedPixels& out, std::int32_t x, std::int32_t y, ColourIndex border,
+                      ColourIndex brush);
+
+}  // namespace vistrel

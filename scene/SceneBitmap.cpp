@@ -1,0 +1,39 @@
+#include "SceneBitmap.h"
+
+#include <new>
+
+#include "ScenePainter.h"
+#include "Surface.h"
+
+namespace vistrel {
+
+std::unique_ptr<SceneBitmap> RenderSceneBitmap(const Rect& rectangle, SceneRng& rng,
+                                               const RenderOptions& options) {
+    const std::int64_t width = std::int64_t{rectangle.right} - rectangle.left;
+    const std::int64_t height = std::int64_t{rectangle.bottom} - rectangle.top;
+    if (width < 1 || height < 1 || width > Surface::MaxSide || height > Surface::MaxSide) {
+        return nullptr;
+    }
+    std::unique_ptr<Surface> surface =
+        Surface::Create(static_cast<std::int32_t>(width), static_cast<std::int32_t>(height));
+    if (!surface) {
+        return nullptr;
+    }
+    try {
+        auto bitmap = std::make_unique<SceneBitmap>();
+        surface->ClearOpaque(0);
+        surface->SetRecorder(options.recorder);
+        {
+            ScenePainter painter(rng, options.omitted);
+            painter.PaintOn(*surface);
+        }
+        bitmap->width = surface->Width();
+        bitmap->height = surface->Height();
+        bitmap->pixels = surface->TakePixels();
+        return bitmap;
+    } catch (const std::bad_alloc&) {
+        return nullptr;
+    }
+}
+
+}  // namespace vistrel

@@ -1,0 +1,14 @@
+#include "SceneElements.h"
+
+namespace vistrel {
+
+std::optional<SceneElement> ElementNamed(std::string_view name) {
+    for (const NamedElement& e : ElementNames) {
+        if (e.name == name) {
+            return e.element;
+        }
+    }
+    return std::nullopt;
+}
+
+}  // namespace vistrel

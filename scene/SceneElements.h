@@ -1,0 +1,84 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string_view>
+
+namespace vistrel {
+
+// The visible elements of a picture, as a set of bits.
+enum class SceneElement : std::uint32_t {
+    Sky = 1u << 0,
+    Ranges = 1u << 1,
+    Bands = 1u << 2,
+    Haze = 1u << 3,
+    Disc = 1u << 4,
+    Glints = 1u << 5,
+    Tufts = 1u << 6,
+    Birds = 1u << 7,
+};
+
+class SceneElements {
+public:
+    constexpr SceneElements() = default;
+    constexpr bool Has(SceneElement e) const { return (bits & static_cast<std::uint32_t>(e)) != 0; }
+    constexpr void Add(SceneElement e) { bits |= static_cast<std::uint32_t>(e); }
+    constexpr bool Empty() const { return bits == 0; }
+
+private:
+    std::uint32_t bits = 0;
+};
+
+struct NamedElement {
+    std::string_view name;
+    SceneElement element;
+};
+
+inline constexpr std::array<NamedElement, 8> ElementNames = {{
+    {"sky", SceneElement::Sky},
+    {"ranges", SceneElement::Ranges},
+    {"bands", SceneElement::Bands},
+    {"haze", SceneElement::Haze},
+    {"disc", SceneElement::Disc},
+    {"glints", SceneElement::Glints},
+    {"tufts", SceneElement::Tufts},
+    {"birds", SceneElement::Birds},
+}};
+
+// The element of that name ("sky", "ranges", ...), if there is one.
+std::optional<SceneElement> ElementNamed(std::string_view name);
+
+// The steps of the recipe that take random draws or paint, in the order they run.
+enum class SceneStep : int {
+    SkyColour,
+    SkyFill,
+    Range1,
+    Range2,
+    Range3,
+    Band1,
+    Band2,
+    Accent,
+    Haze,
+    Disc,
+    Glints,
+    Tufts,
+    Birds,
+    End,
+};
+inline constexpr int SceneStepCount = static_cast<int>(SceneStep::End) + 1;
+
+// What one painting chose and how many random values had been drawn when each step began.
+struct SceneReport {
+    std::int32_t sky = -1;
+    std::int32_t accent = -1;
+    bool disc = false;
+    bool tufts = false;
+    std::array<std::uint64_t, SceneStepCount> drawsBefore{};
+
+    std::uint64_t DrawsOf(SceneStep first, SceneStep next) const {
+        return drawsBefore[static_cast<int>(next)] - drawsBefore[static_cast<int>(first)];
+    }
+};
+
+}  // namespace vistrel

@@ -1,0 +1,122 @@
+#include "ScenePainter.h"
+
+#include <cmath>
+#include <limits>
+
+#include "WrapInt.h"
+
+namespace vistrel {
+
+namespace {
+
+// Truncation toward zero; a value with no 32-bit integer (or NaN) gives INT32_MIN, as the
+// processor's own conversion does.
+std::int32_t TruncToInt32(double v) {
+    if (!(v > -2147483649.0 && v < 2147483648.0)) {
+        return std::numeric_limits<std::int32_t>::min();
+    }
+    return static_cast<std::int32_t>(v);
+}
+
+}  // namespace
+
+ScenePainter::ScenePainter(SceneRng& rng, SceneElements omitted) : rng(rng), omitted(omitted) {}
+
+ScenePainter::~ScenePainter() {
+    ReleasePen();
+    ReleaseBrush();
+}
+
+void ScenePainter::PaintOn(Surface& target) {
+    ReleasePen();
+    ReleaseBrush();
+    surface = &target;
+    PaintScene();
+}
+
+std::int32_t ScenePainter::RandomBelow(std::int32_t n) { return vistrel::RandomBelow(rng, n); }
+
+void ScenePainter::BeginStep(SceneStep step, SceneElement element) {
+    report.drawsBefore[static_cast<int>(step)] = rng.Draws();
+    painting = !omitted.Has(element);
+}
+
+void ScenePainter::ReleasePen() {
+    if (!pen) {
+        return;
+    }
+    surface->SelectPen(previousPen);
+    pen.reset();
+}
+
+void ScenePainter::ReleaseBrush() {
+    if (!brush) {
+        return;
+    }
+    surface->SelectBrush(previousBrush);
+    brush.reset();
+}
+
+void ScenePainter::ClipScene(std::int32_t left, std::int32_t top, std::int32_t right,
+                             std::int32_t bottom, std::int32_t) {
+    surface->IntersectClipRect(0, 0, WrapSub(right, left), WrapSub(bottom, top));
+}
+
+void ScenePainter::UsePen(std::int32_t colour) {
+    ReleasePen();
+    pen = std::make_unique<Pen>(Pen{ToColourIndex(colour)});
+    previousPen = surface->SelectPen(pen.get());
+}
+
+void ScenePainter::UseBrush(std::int32_t, std::int32_t colour) {
+    ReleaseBrush();
+    brush = std::make_unique<Brush>(Brush{ToColourIndex(colour)});
+    previousBrush = surface->SelectBrush(brush.get());
+}
+
+void ScenePainter::Line(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2) {
+    if (!painting) {
+        return;
+    }
+    surface->MoveTo(x1, y1);
+    surface->LineTo(x2, y2);
+}
+
+void ScenePainter::Circle(std::int32_t cx, std::int32_t cy, std::int32_t, std::int32_t,
+                          std::int32_t r) {
+    if (!painting) {
+        return;
+    }
+    surface->Ellipse(WrapSub(cx, r), WrapSub(cy, r), WrapAdd(cx, r), WrapAdd(cy, r));
+}
+
+void ScenePainter::ArcDeg(std::int32_t cx, std::int32_t cy, std::int32_t startDeg,
+                          std::int32_t endDeg, std::int32_t rx, std::int32_t ry) {
+    if (!painting) {
+        return;
+    }
+    const double start = startDeg * DegreeFactor;
+    const double end = endDeg * DegreeFactor;
+    const std::int32_t xs = TruncToInt32(std::cos(start) * rx + cx);
+    const std::int32_t ys = TruncToInt32(cy - std::sin(start) * ry);
+    const std::int32_t xe = TruncToInt32(std::cos(end) * rx + cx);
+    const std::int32_t ye = TruncToInt32(cy - std::sin(end) * ry);
+    surface->Arc(WrapSub(cx, rx), WrapSub(cy, ry), WrapAdd(cx, rx), WrapAdd(cy, ry), xs, ys, xe,
+                 ye);
+}
+
+void ScenePainter::FillFrom(std::int32_t x, std::int32_t y, std::int32_t borderColour) {
+    if (!painting) {
+        return;
+    }
+    surface->FloodFill(x, y, ToColourIndex(borderColour));
+}
+
+void ScenePainter::Plot(std::int32_t x, std::int32_t y, std::int32_t colour) {
+    if (!painting) {
+        return;
+    }
+    surface->SetPixel(x, y, ToColourIndex(colour));
+}
+
+}  // namespace vistrel

@@ -1,0 +1,96 @@
+#include "ScenePainter.h"
+
+namespace vistrel {
+
+namespace {
+
+// Accent colours that show as a sun or moon under a dark blue sky.
+bool DiscShows(std::int32_t sky, std::int32_t accent) {
+    if (sky != 1) {
+        return false;
+    }
+    switch (accent) {
+        case 4: case 5: case 6: case 12: case 13: case 14: case 15:
+            return true;
+        default:
+            return false;
+    }
+}
+
+// Bright or warm skies take no grass, unless the accent is dark blue.
+bool TuftsShow(std::int32_t sky, std::int32_t accent) {
+    if (accent == 1) {
+        return true;
+    }
+    return !(sky >= 4 && sky <= 6) && !(sky >= 10 && sky <= 14);
+}
+
+}  // namespace
+
+void ScenePainter::PaintScene() {
+    const RidgeRow& near = RidgeTable[0];
+    const RidgeRow& left = RidgeTable[1];
+
+    ClipScene(30, 0, 600, 190, 1);
+
+    BeginStep(SceneStep::SkyColour, SceneElement::Sky);
+    const std::int32_t sky = RandomBelow(3) == 2 ? 1 : RandomBelow(16);
+    report.sky = sky;
+
+    BeginStep(SceneStep::SkyFill, SceneElement::Sky);
+    UseBrush(1, sky);
+    FillFrom(10, 20, 1);
+
+    constexpr SceneStep rangeSteps[] = {SceneStep::Range1, SceneStep::Range2, SceneStep::Range3};
+    for (int i = 0; i < 3; ++i) {
+        BeginStep(rangeSteps[i], SceneElement::Ranges);
+        const RidgeRow& r = RidgeTable[static_cast<std::size_t>(i)];
+        DrawRidge(r.startX, r.startY, r.endX, r.endY, r.stepWidth, r.height, r.colour, r.fill);
+    }
+
+    BeginStep(SceneStep::Band1, SceneElement::Bands);
+    DrawStrokeBand(near.endX - 120, near.startY + 5, -1, near.endX + 200, 190, 1, 1, 1);
+    BeginStep(SceneStep::Band2, SceneElement::Bands);
+    DrawStrokeBand(left.endX - 50, left.endY + 10, -1, near.startX + 10, 190, 1, sky + 1, 2);
+
+    BeginStep(SceneStep::Accent, SceneElement::Glints);
+    const std::int32_t accent = RandomBelow(16);
+    report.accent = accent;
+    UsePen(accent);
+
+    BeginStep(SceneStep::Haze, SceneElement::Haze);
+    SprinkleRows(31, 50, 600, 189, accent);
+
+    BeginStep(SceneStep::Disc, SceneElement::Disc);
+    report.disc = DiscShows(sky, accent);
+    if (report.disc) {
+        UseBrush(1, accent);
+        Circle(205, 90 - accent, 0, 360, 2 * accent);
+    }
+
+    BeginStep(SceneStep::Glints, SceneElement::Glints);
+    for (std::int32_t i = 1; i <= 54; ++i) {
+        const std::int32_t f = RandomBelow(20);
+        const std::int32_t g = RandomBelow(200);
+        const std::int32_t h = RandomBelow(330);
+        // A double product truncated: i * 1.4 in exact decimals would differ at i = 45.
+        const auto y = 120 + static_cast<std::int32_t>(i * 1.4);
+        Line(h, y, i * f + g, y);
+    }
+
+    BeginStep(SceneStep::Tufts, SceneElement::Tufts);
+    report.tufts = TuftsShow(sky, accent);
+    if (report.tufts) {
+        ScatterTufts(near.startX - 5, near.startY - 2, 640, near.startY, 2, 22);
+        ScatterTufts(left.startX, left.startY - 3, left.startX + 6, left.startY + 10, 2, 20);
+        ScatterTufts(240, 180, 570, 185, 2, 20);
+        ScatterTufts(left.startX, left.startY, left.endX - 15, left.startY, 3, 14);
+    }
+
+    BeginStep(SceneStep::Birds, SceneElement::Birds);
+    ScatterArcPairs(30);
+
+    BeginStep(SceneStep::End, SceneElement::Birds);
+}
+
+}  // namespace vistrel

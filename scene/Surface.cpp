@@ -1,0 +1,104 @@
+#include "Surface.h"
+
+#include <algorithm>
+#include <new>
+
+namespace vistrel {
+
+std::unique_ptr<Surface> Surface::Create(std::int32_t w, std::int32_t h) {
+    if (w < 1 || h < 1 || w > MaxSide || h > MaxSide) {
+        return nullptr;
+    }
+    try {
+        std::vector<ColourIndex> bits(static_cast<std::size_t>(w) * static_cast<std::size_t>(h), 0);
+        return std::unique_ptr<Surface>(new Surface(w, h, std::move(bits)));
+    } catch (const std::bad_alloc&) {
+        return nullptr;
+    }
+}
+
+Surface::Surface(std::int32_t w, std::int32_t h, std::vector<ColourIndex> bits)
+    : width(w), height(h), pixels(std::move(bits)), clip{0, 0, w, h} {}
+
+ColourIndex Surface::PixelAt(std::int32_t x, std::int32_t y) const {
+    return pixels[static_cast<std::size_t>(y) * static_cast<std::size_t>(width) +
+                  static_cast<std::size_t>(x)];
+}
+
+const Pen* Surface::SelectPen(const Pen* p) {
+    const Pen* displaced = pen;
+    pen = p;
+    return displaced;
+}
+
+const Brush* Surface::SelectBrush(const Brush* b) {
+    const Brush* displaced = brush;
+    brush = b;
+    return displaced;
+}
+
+void Surface::IntersectClipRect(std::int32_t left, std::int32_t top, std::int32_t right,
+                                std::int32_t bottom) {
+    // A rectangle given with its corners swapped means the same rectangle.
+    const Rect r{std::min(left, right), std::min(top, bottom), std::max(left, right),
+                 std::max(top, bottom)};
+    clip = clip.Intersect(r);
+    if (recorder != nullptr) {
+        recorder->Clipped(r);
+    }
+}
+
+void Surface::ClearOpaque(ColourIndex colour) { std::fill(pixels.begin(), pixels.end(), colour); }
+
+void Surface::MoveTo(std::int32_t x, std::int32_t y) {
+    currentX = x;
+    currentY = y;
+}
+
+void Surface::LineTo(std::int32_t x, std::int32_t y) {
+    if (recorder != nullptr) {
+        recorder->Line(currentX, currentY, x, y, pen->colour);
+    }
+    ClippedPixels target = Target();
+    RasterLine(target, currentX, currentY, x, y, pen->colour);
+    currentX = x;
+    currentY = y;
+}
+
+void Surface::Ellipse(std::int32_t left, std::int32_t top, std::int32_t right,
+                      std::int32_t bottom) {
+    const Rect box{left, top, right, bottom};
+    if (recorder != nullptr) {
+        recorder->Ellipse(box, pen->colour, brush->colour);
+    }
+    ClippedPixels target = Target();
+    RasterEllipse(target, box, pen->colour, brush->colour);
+}
+
+void Surface::Arc(std::int32_t left, std::int32_t top, std::int32_t right, std::int32_t bottom,
+                  std::int32_t xs, std::int32_t ys, std::int32_t xe, std::int32_t ye) {
+    const Rect box{left, top, right, bottom};
+    if (recorder != nullptr) {
+        recorder->Arc(box, xs, ys, xe, ye, pen->colour);
+    }
+    ClippedPixels target = Target();
+    RasterArc(target, box, xs, ys, xe, ye, pen->colour);
+}
+
+void Surface::FloodFill(std::int32_t x, std::int32_t y, ColourIndex border) {
+    if (recorder != nullptr) {
+        recorder->Fill(x, y, border, brush->colour);
+    }
+    ClippedPixels target = Target();
+    RasterBorderFill(target, x, y, border, brush->colour);
+}
+
+void Surface::SetPixel(std::int32_t x, std::int32_t y, ColourIndex colour) {
+    if (recorder != nullptr) {
+        recorder->Pixel(x, y, colour);
+    }
+    ClippedPixels target = Target();
+    target.Set(x, y, colour);
+}
+
+}  // namespace vistrel

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "RenderCommand.h"
+#include "SceneBitmap.h"
+
+namespace vistrel {
+
+// The bitmap enlarged n times in each direction by repeating every pixel.
+SceneBitmap ScaleUp(const SceneBitmap& bitmap, std::int32_t n);
+
+// The bitmap as the bytes of a file of that format. PNGs are indexed with the palette colours
+// (and the out-of-palette colour as entry 16).
+std::vector<std::uint8_t> EncodeImage(const SceneBitmap& bitmap, ImageFormat format);
+
+// 64-bit FNV-1a over the colour numbers, row by row.
+std::uint64_t PixelDigest(const SceneBitmap& bitmap);
+
+// As 16 lowercase hex digits.
+std::string DigestHex(std::uint64_t digest);
+
+}  // namespace vistrel

@@ -1,0 +1,229 @@
+#include "RenderCommand.h"
+
+#include <charconv>
+#include <limits>
+
+#include "SceneRng.h"
+#include "Surface.h"
+
+namespace vistrel {
+
+const char* const RenderUsage =
+    "usage: vistrel-render --seed S [-o FILE] [--size WxH] [--scale N] [--omit LIST]\n"
+    "       vistrel-render --run-seed R --scene K [-o FILE] [--size WxH] [--scale N]\n"
+    "       vistrel-render --seeds A-B --digest [--size WxH] [--omit LIST]\n"
+    "\n"
+    "Renders Vistrel landscapes without a window.\n"
+    "  --seed S         seed the scene random source with S (0..4294967295)\n"
+    "  --run-seed R     the run seed of a viewer session (0..4294967295) ...\n"
+    "  --scene K        ... and the number of the scene it shows (0..4294967295)\n"
+    "  -o FILE          write FILE; .png (indexed), .ppm or .raw (one byte a pixel, the\n"
+    "                   colour numbers); without -o a PNG goes to standard output\n"
+    "  --size WxH       bitmap size, 1..8192 each (default 570x190)\n"
+    "  --scale N        enlarge N times by pixel replication, 1..16 (default 1)\n"
+    "  --omit LIST      leave out elements but keep their random draws; comma-separated:\n"
+    "                   sky, ranges, bands, haze, disc, glints, tufts, birds\n"
+    "  --gdi-script F   also write the picture's drawing calls as a GDI reference script\n"
+    "  --seeds A-B      with --digest: one line 'S HEX' for each scene seed from A to B,\n"
+    "  --digest         HEX the 64-bit FNV-1a of the colour numbers, row by row\n"
+    "  --help           show this text\n";
+
+namespace {
+
+constexpr std::int64_t MaxOutputSide = 16384;
+
+std::optional<std::uint64_t> ParseNumber(std::string_view text, std::uint64_t max) {
+    std::uint64_t value = 0;
+    const char* end = text.data() + text.size();
+    const auto [ptr, ec] = std::from_chars(text.data(), end, value);
+    if (text.empty() || ec != std::errc() || ptr != end || value > max) {
+        return std::nullopt;
+    }
+    return value;
+}
+
+constexpr std::uint64_t U32Max = std::numeric_limits<std::uint32_t>::max();
+
+class Parser {
+public:
+    explicit Parser(const std::vector<std::string>& args) : args(args) {}
+
+    ParseResult Run() {
+        bool digest = false;
+        std::optional<std::pair<std::uint32_t, std::uint32_t>> seeds;
+        for (index = 0; index < args.size(); ++index) {
+            const std::string& a = args[index];
+            if (a == "--help" || a == "-h") {
+                RenderCommand help;
+                help.mode = RenderCommand::Mode::Help;
+                return {help, {}};
+            }
+            if (a == "--digest") {
+                digest = true;
+            } else if (a == "--seed") {
+                if (!Seed32("--seed", command.seed)) return Fail();
+            } else if (a == "--run-seed") {
+                if (!Seed32("--run-seed", command.runSeed)) return Fail();
+            } else if (a == "--scene") {
+                if (!Seed32("--scene", command.scene)) return Fail();
+            } else if (a == "-o" || a == "--output") {
+                const std::string* v = Value(a);
+                if (v == nullptr) return Fail();
+                command.output = *v;
+            } else if (a == "--gdi-script") {
+                const std::string* v = Value(a);
+                if (v == nullptr) return Fail();
+                command.gdiScript = *v;
+            } else if (a == "--size") {
+                if (!Size()) return Fail();
+            } else if (a == "--scale") {
+                const std::string* v = Value(a);
+                if (v == nullptr) return Fail();
+                const auto n = ParseNumber(*v, 16);
+                if (!n || *n < 1) return Fail("--scale takes a whole number from 1 to 16, not '" + *v + "'");
+                command.scale = static_cast<std::int32_t>(*n);
+            } else if (a == "--omit") {
+                if (!Omit()) return Fail();
+            } else if (a == "--seeds") {
+                const std::string* v = Value(a);
+                if (v == nullptr) return Fail();
+                seeds = Range(*v);
+                if (!seeds) return Fail("--seeds takes A-B with 0 <= A <= B <= 4294967295, not '" + *v + "'");
+            } else {
+                return Fail("unknown option '" + a + "' (see --help)");
+            }
+        }
+        return Finish(digest, seeds);
+    }
+
+private:
+    ParseResult Finish(bool digest, std::optional<std::pair<std::uint32_t, std::uint32_t>> seeds) {
+        if (digest != seeds.has_value()) {
+            return Fail("--digest and --seeds A-B go together");
+        }
+        if (digest) {
+            if (command.seed || command.runSeed || command.scene || command.output ||
+                command.gdiScript || command.scale != 1) {
+                return Fail("--digest takes only --seeds, --size and --omit");
+            }
+            command.mode = RenderCommand::Mode::Digest;
+            command.firstSeed = seeds->first;
+            command.lastSeed = seeds->second;
+            return {command, {}};
+        }
+        if (command.seed && (command.runSeed || command.scene)) {
+            return Fail("give either --seed or --run-seed with --scene, not both");
+        }
+        if (!command.seed && !(command.runSeed && command.scene)) {
+            return Fail("say which picture: --seed S, or --run-seed R with --scene K");
+        }
+        if (std::int64_t{command.width} * command.scale > MaxOutputSide ||
+            std::int64_t{command.height} * command.scale > MaxOutputSide) {
+            return Fail("the scaled picture must be at most 16384 pixels on each side");
+        }
+        if (command.output && !FormatForPath(*command.output)) {
+            return Fail("the output file must end in .png, .ppm or .raw: '" + *command.output + "'");
+        }
+        return {command, {}};
+    }
+
+    const std::string* Value(const std::string& option) {
+        if (index + 1 >= args.size()) {
+            error = option + " needs a value";
+            return nullptr;
+        }
+        return &args[++index];
+    }
+
+    bool Seed32(const std::string& option, std::optional<std::uint32_t>& into) {
+        const std::string* v = Value(option);
+        if (v == nullptr) return false;
+        const auto n = ParseNumber(*v, U32Max);
+        if (!n) {
+            error = option + " takes a whole number from 0 to 4294967295, not '" + *v + "'";
+            return false;
+        }
+        into = static_cast<std::uint32_t>(*n);
+        return true;
+    }
+
+    bool Size() {
+        const std::string* v = Value("--size");
+        if (v == nullptr) return false;
+        const std::size_t x = v->find('x');
+        const auto w = x == std::string::npos ? std::nullopt : ParseNumber(std::string_view(*v).substr(0, x), Surface::MaxSide);
+        const auto h = x == std::string::npos ? std::nullopt : ParseNumber(std::string_view(*v).substr(x + 1), Surface::MaxSide);
+        if (!w || !h || *w < 1 || *h < 1) {
+            error = "--size takes WxH with W and H from 1 to 8192, not '" + *v + "'";
+            return false;
+        }
+        command.width = static_cast<std::int32_t>(*w);
+        command.height = static_cast<std::int32_t>(*h);
+        return true;
+    }
+
+    bool Omit() {
+        const std::string* v = Value("--omit");
+        if (v == nullptr) return false;
+        std::string_view rest = *v;
+        while (true) {
+            const std::size_t comma = rest.find(',');
+            const std::string_view name = rest.substr(0, comma);
+            const auto element = ElementNamed(name);
+            if (!element) {
+                error = "--omit: unknown element '" + std::string(name) +
+                        "' (sky, ranges, bands, haze, disc, glints, tufts, birds)";
+                return false;
+            }
+            command.omitted.Add(*element);
+            if (comma == std::string_view::npos) return true;
+            rest.remove_prefix(comma + 1);
+        }
+    }
+
+    static std::optional<std::pair<std::uint32_t, std::uint32_t>> Range(std::string_view v) {
+        const std::size_t dash = v.find('-');
+        if (dash == std::string_view::npos) return std::nullopt;
+        const auto a = ParseNumber(v.substr(0, dash), U32Max);
+        const auto b = ParseNumber(v.substr(dash + 1), U32Max);
+        if (!a || !b || *a > *b) return std::nullopt;
+        return std::make_pair(static_cast<std::uint32_t>(*a), static_cast<std::uint32_t>(*b));
+    }
+
+    ParseResult Fail(std::string message) {
+        error = std::move(message);
+        return Fail();
+    }
+    ParseResult Fail() { return {std::nullopt, error}; }
+
+    const std::vector<std::string>& args;
+    std::size_t index = 0;
+    RenderCommand command;
+    std::string error;
+};
+
+}  // namespace
+
+std::uint32_t RenderCommand::PictureSeed() const {
+    if (seed) {
+        return *seed;
+    }
+    SceneRng rng;
+    SceneSeed(rng, runSeed.value_or(0), scene.value_or(1));
+    return rng.State();
+}
+
+ParseResult ParseRenderCommand(const std::vector<std::string>& args) { return Parser(args).Run(); }
+
+std::optional<ImageFormat> FormatForPath(const std::string& path) {
+    auto endsWith = [&](std::string_view suffix) {
+        return path.size() > suffix.size() &&
+               path.compare(path.size() - suffix.size(), suffix.size(), suffix) == 0;
+    };
+    if (endsWith(".png")) return ImageFormat::Png;
+    if (endsWith(".ppm")) return ImageFormat::Ppm;
+    if (endsWith(".raw")) return ImageFormat::Raw;
+    return std::nullopt;
+}
+
+}  // namespace vistrel

@@ -1,0 +1,51 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "SceneElements.h"
+
+namespace vistrel {
+
+enum class ImageFormat { Png, Ppm, Raw };
+
+// One invocation of the renderer, as its command line asks for it.
+struct RenderCommand {
+    enum class Mode { Help, Picture, Digest };
+    Mode mode = Mode::Picture;
+
+    // Picture mode: either a scene seed, or a run seed with a scene number.
+    std::optional<std::uint32_t> seed;
+    std::optional<std::uint32_t> runSeed;
+    std::optional<std::uint32_t> scene;
+
+    // Digest mode: the seeds first..last.
+    std::uint32_t firstSeed = 0;
+    std::uint32_t lastSeed = 0;
+
+    std::int32_t width = 570;
+    std::int32_t height = 190;
+    std::int32_t scale = 1;
+    SceneElements omitted;
+    std::optional<std::string> output;
+    std::optional<std::string> gdiScript;
+
+    // The scene seed the picture is painted from.
+    std::uint32_t PictureSeed() const;
+};
+
+struct ParseResult {
+    std::optional<RenderCommand> command;
+    std::string error;  // one line, set when command is empty
+};
+
+ParseResult ParseRenderCommand(const std::vector<std::string>& args);
+
+// The format an output file's name asks for, if it names one.
+std::optional<ImageFormat> FormatForPath(const std::string& path);
+
+extern const char* const RenderUsage;
+
+}  // namespace vistrel
