@@ -43,6 +43,9 @@ public:
 
     ColourIndex At(std::int32_t x, std::int32_t y) const { return pixels[Index(x, y)]; }
 
+    // Row y (inside the clip) from column 0.
+    ColourIndex* Row(std::int32_t y) { return pixels.data() + Index(0, y); }
+
 private:
     std::size_t Index(std::int64_t x, std::int64_t y) const {
         return static_cast<std::size_t>(y) * static_cast<std::size_t>(width) +

@@ -1,5 +1,6 @@
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
 #include "Raster.h"
 
@@ -73,38 +74,61 @@ private:
     std::int64_t h;
 };
 
-// The outline pixels of one row: the row's span less the columns that also lie inside the rows
-// above and below and are not at the span's ends. Returns the inner run in in0..in1 (empty when
-// in0 > in1); the outline is x0..in0-1 and in1+1..x1.
+// The outline pixels of one row: the row's span x0..x1 less the inner run in0..in1 (empty when
+// in0 > in1) of columns that also lie inside the rows above and below.
 struct RowOutline {
     std::int64_t x0, x1, in0, in1;
 };
 
-bool OutlineOfRow(const InscribedEllipse& e, std::int64_t y, RowOutline& row) {
-    if (!e.RowSpan(y, row.x0, row.x1)) {
-        return false;
+// The outlines of the ellipse's rows inside the clip, each span computed once.
+class VisibleOutline {
+public:
+    VisibleOutline(const InscribedEllipse& e, const Rect& clip)
+        : first(std::max<std::int64_t>(e.FirstRow(), clip.top)),
+          end(std::min<std::int64_t>(e.EndRow(), clip.bottom)) {
+        if (first >= end) {
+            return;
+        }
+        spans.resize(static_cast<std::size_t>(end - first + 2));
+        for (std::int64_t y = first - 1; y <= end; ++y) {
+            Span& s = spans[static_cast<std::size_t>(y - first + 1)];
+            s.covered = e.RowSpan(y, s.x0, s.x1);
+        }
     }
-    std::int64_t a0, a1, b0, b1;
-    if (e.RowSpan(y - 1, a0, a1) && e.RowSpan(y + 1, b0, b1)) {
-        row.in0 = std::max({row.x0 + 1, a0, b0});
-        row.in1 = std::min({row.x1 - 1, a1, b1});
-    } else {
-        row.in0 = row.x1 + 1;
-        row.in1 = row.x1;
-    }
-    if (row.in0 > row.in1) {
-        row.in0 = row.x1 + 1;
-        row.in1 = row.x1;
-    }
-    return true;
-}
 
-// Rows of the ellipse that lie inside the clip.
-void VisibleRows(const InscribedEllipse& e, const Rect& clip, std::int64_t& first,
-                 std::int64_t& end) {
-    first = std::max<std::int64_t>(e.FirstRow(), clip.top);
-    end = std::min<std::int64_t>(e.EndRow(), clip.bottom);
-}
+    std::int64_t First() const { return first; }
+    std::int64_t End() const { return end; }
+
+    bool Outline(std::int64_t y, RowOutline& row) const {
+        const Span& here = At(y);
+        if (!here.covered) {
+            return false;
+        }
+        row = {here.x0, here.x1, here.x1 + 1, here.x1};
+        const Span& above = At(y - 1);
+        const Span& below = At(y + 1);
+        if (above.covered && below.covered) {
+            const std::int64_t in0 = std::max({here.x0 + 1, above.x0, below.x0});
+            const std::int64_t in1 = std::min({here.x1 - 1, above.x1, below.x1});
+            if (in0 <= in1) {
+                row.in0 = in0;
+                row.in1 = in1;
+            }
+        }
+        return true;
+    }
+
+private:
+    struct Span {
+        bool covered = false;
+        std::int64_t x0 = 0, x1 = -1;
+    };
+    const Span& At(std::int64_t y) const { return spans[static_cast<std::size_t>(y - first + 1)]; }
+
+    std::int64_t first;
+    std::int64_t end;
+    std::vector<Span> spans;
+};
 
 // Whether the direction p lies on the counter-clockwise sweep (on screen) from s to e. Vectors
 // are in doubled pixel units with y pointing down, so counter-clockwise on screen is clockwise
@@ -153,11 +177,10 @@ void RasterEllipse(ClippedPixels& out, const Rect& box, ColourIndex pen, ColourI
     if (!e.Paints()) {
         return;
     }
-    std::int64_t first, end;
-    VisibleRows(e, out.Clip(), first, end);
-    for (std::int64_t y = first; y < end; ++y) {
+    const VisibleOutline rows(e, out.Clip());
+    for (std::int64_t y = rows.First(); y < rows.End(); ++y) {
         RowOutline row{};
-        if (!OutlineOfRow(e, y, row)) {
+        if (!rows.Outline(y, row)) {
             continue;
         }
         out.Span(y, row.x0, row.in0 - 1, pen);
@@ -180,11 +203,10 @@ void RasterArc(ClippedPixels& out, const Rect& box, std::int32_t xs, std::int32_
                   Wide{sweep.sx} * sweep.ex + Wide{sweep.sy} * sweep.ey >= 0;
 
     const Rect& clip = out.Clip();
-    std::int64_t first, end;
-    VisibleRows(e, clip, first, end);
-    for (std::int64_t y = first; y < end; ++y) {
+    const VisibleOutline rows(e, clip);
+    for (std::int64_t y = rows.First(); y < rows.End(); ++y) {
         RowOutline row{};
-        if (!OutlineOfRow(e, y, row)) {
+        if (!rows.Outline(y, row)) {
             continue;
         }
         const std::int64_t py = 2 * y - cy;

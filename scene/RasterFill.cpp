@@ -1,4 +1,5 @@
 #include <algorithm>
+#include <cstring>
 #include <vector>
 
 #include "Raster.h"
@@ -14,62 +15,95 @@ Rect Rect::Intersect(const Rect& o) const {
     return r;
 }
 
-void RasterBorderFill(ClippedPixels& out, std::int32_t x, std::int32_t y, ColourIndex border,
-                      ColourIndex brush) {
-    const Rect& clip = out.Clip();
-    if (!clip.Contains(x, y) || out.At(x, y) == border) {
-        return;
-    }
-    // Region membership is decided by the colours before the fill, so a pixel that already has
-    // the brush colour still belongs to the region; `seen` keeps the scan from revisiting it.
-    const auto width = static_cast<std::size_t>(clip.right - clip.left);
-    std::vector<bool> seen(width * static_cast<std::size_t>(clip.bottom - clip.top), false);
-    auto open = [&](std::int32_t px, std::int32_t py) {
-        const std::size_t i =
-            static_cast<std::size_t>(py - clip.top) * width + static_cast<std::size_t>(px - clip.left);
-        return !seen[i] && out.At(px, py) != border;
-    };
-    auto mark = [&](std::int32_t px, std::int32_t py) {
-        seen[static_cast<std::size_t>(py - clip.top) * width +
-             static_cast<std::size_t>(px - clip.left)] = true;
-    };
+namespace {
 
+// A scanline border fill over the clip rectangle. Region membership is decided by the colours
+// before the fill, so a pixel that already has the brush colour still belongs to the region;
+// `seen` keeps the scan from visiting a pixel twice.
+class BorderFill {
+public:
+    BorderFill(ClippedPixels& out, ColourIndex border, ColourIndex brush)
+        : out(out),
+          clip(out.Clip()),
+          width(static_cast<std::size_t>(clip.right - clip.left)),
+          seen(width * static_cast<std::size_t>(clip.bottom - clip.top), 0),
+          border(border),
+          brush(brush) {}
+
+    void From(std::int32_t x, std::int32_t y) {
+        pending.push_back({x, y});
+        while (!pending.empty()) {
+            const Seed s = pending.back();
+            pending.pop_back();
+            FillRunAt(s.x, s.y);
+        }
+    }
+
+private:
     struct Seed {
         std::int32_t x, y;
     };
-    std::vector<Seed> pending{{x, y}};
-    while (!pending.empty()) {
-        const Seed s = pending.back();
-        pending.pop_back();
-        if (!open(s.x, s.y)) {
-            continue;
+
+    std::uint8_t* SeenRow(std::int32_t y) {
+        return seen.data() + static_cast<std::size_t>(y - clip.top) * width;
+    }
+
+    // Fills the run of open pixels through (x, y) and queues the open runs next to it.
+    void FillRunAt(std::int32_t x, std::int32_t y) {
+        const ColourIndex* row = out.Row(y);
+        std::uint8_t* seenRow = SeenRow(y);
+        auto open = [&](std::int32_t px) { return seenRow[px - clip.left] == 0 && row[px] != border; };
+        if (!open(x)) {
+            return;
         }
-        std::int32_t x0 = s.x;
-        std::int32_t x1 = s.x;
-        while (x0 > clip.left && open(x0 - 1, s.y)) {
+        std::int32_t x0 = x;
+        std::int32_t x1 = x;
+        while (x0 > clip.left && open(x0 - 1)) {
             --x0;
         }
-        while (x1 + 1 < clip.right && open(x1 + 1, s.y)) {
+        while (x1 + 1 < clip.right && open(x1 + 1)) {
             ++x1;
         }
-        for (std::int32_t px = x0; px <= x1; ++px) {
-            mark(px, s.y);
+        std::memset(seenRow + (x0 - clip.left), 1, static_cast<std::size_t>(x1 - x0 + 1));
+        out.Span(y, x0, x1, brush);
+        if (y > clip.top) {
+            QueueRuns(x0, x1, y - 1);
         }
-        out.Span(s.y, x0, x1, brush);
-        for (const std::int32_t ny : {s.y - 1, s.y + 1}) {
-            if (ny < clip.top || ny >= clip.bottom) {
-                continue;
-            }
-            bool inRun = false;
-            for (std::int32_t px = x0; px <= x1; ++px) {
-                const bool o = open(px, ny);
-                if (o && !inRun) {
-                    pending.push_back({px, ny});
-                }
-                inRun = o;
-            }
+        if (y + 1 < clip.bottom) {
+            QueueRuns(x0, x1, y + 1);
         }
     }
+
+    void QueueRuns(std::int32_t x0, std::int32_t x1, std::int32_t y) {
+        const ColourIndex* row = out.Row(y);
+        const std::uint8_t* seenRow = SeenRow(y);
+        bool inRun = false;
+        for (std::int32_t px = x0; px <= x1; ++px) {
+            const bool o = seenRow[px - clip.left] == 0 && row[px] != border;
+            if (o && !inRun) {
+                pending.push_back({px, y});
+            }
+            inRun = o;
+        }
+    }
+
+    ClippedPixels& out;
+    Rect clip;
+    std::size_t width;
+    std::vector<std::uint8_t> seen;
+    std::vector<Seed> pending;
+    ColourIndex border;
+    ColourIndex brush;
+};
+
+}  // namespace
+
+void RasterBorderFill(ClippedPixels& out, std::int32_t x, std::int32_t y, ColourIndex border,
+                      ColourIndex brush) {
+    if (!out.Clip().Contains(x, y) || out.At(x, y) == border) {
+        return;
+    }
+    BorderFill(out, border, brush).From(x, y);
 }
 
 }  // namespace vistrel
