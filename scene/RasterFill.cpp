@@ -31,25 +31,30 @@ public:
           brush(brush) {}
 
     void From(std::int32_t x, std::int32_t y) {
-        pending.push_back({x, y});
+        pending.push_back({x, y, y, x, x - 1});
         while (!pending.empty()) {
             const Seed s = pending.back();
             pending.pop_back();
-            FillRunAt(s.x, s.y);
+            FillRunAt(s);
         }
     }
 
 private:
+    // An open pixel to fill from, found next to the filled run parent0..parent1 of row parentY.
     struct Seed {
         std::int32_t x, y;
+        std::int32_t parentY, parent0, parent1;
     };
 
     std::uint8_t* SeenRow(std::int32_t y) {
         return seen.data() + static_cast<std::size_t>(y - clip.top) * width;
     }
 
-    // Fills the run of open pixels through (x, y) and queues the open runs next to it.
-    void FillRunAt(std::int32_t x, std::int32_t y) {
+    // Fills the run of open pixels through the seed and queues the open runs next to it. The
+    // parent row needs scanning only where the new run reaches past the parent's run.
+    void FillRunAt(const Seed& seed) {
+        const std::int32_t x = seed.x;
+        const std::int32_t y = seed.y;
         const ColourIndex* row = out.Row(y);
         std::uint8_t* seenRow = SeenRow(y);
         auto open = [&](std::int32_t px) { return seenRow[px - clip.left] == 0 && row[px] != border; };
@@ -66,22 +71,28 @@ private:
         }
         std::memset(seenRow + (x0 - clip.left), 1, static_cast<std::size_t>(x1 - x0 + 1));
         out.Span(y, x0, x1, brush);
-        if (y > clip.top) {
-            QueueRuns(x0, x1, y - 1);
-        }
-        if (y + 1 < clip.bottom) {
-            QueueRuns(x0, x1, y + 1);
+        for (const std::int32_t ny : {y - 1, y + 1}) {
+            if (ny < clip.top || ny >= clip.bottom) {
+                continue;
+            }
+            if (ny == seed.parentY) {
+                QueueRuns(x0, std::min(x1, seed.parent0 - 1), ny, y, x0, x1);
+                QueueRuns(std::max(x0, seed.parent1 + 1), x1, ny, y, x0, x1);
+            } else {
+                QueueRuns(x0, x1, ny, y, x0, x1);
+            }
         }
     }
 
-    void QueueRuns(std::int32_t x0, std::int32_t x1, std::int32_t y) {
+    void QueueRuns(std::int32_t x0, std::int32_t x1, std::int32_t y, std::int32_t parentY,
+                   std::int32_t parent0, std::int32_t parent1) {
         const ColourIndex* row = out.Row(y);
         const std::uint8_t* seenRow = SeenRow(y);
         bool inRun = false;
         for (std::int32_t px = x0; px <= x1; ++px) {
             const bool o = seenRow[px - clip.left] == 0 && row[px] != border;
             if (o && !inRun) {
-                pending.push_back({px, y});
+                pending.push_back({px, y, parentY, parent0, parent1});
             }
             inRun = o;
         }
