@@ -1,0 +1,23 @@
+#include "ViewerApp.h"
+
+#include <QFileInfo>
+#include <cstdlib>
+
+#include "SystemServices.h"
+#include "ViewerDialog.h"
+
+namespace vistrel {
+
+ViewerApp::ViewerApp(int& argc, char** argv) : QApplication(argc, argv) {
+    // Message boxes carry the name of the program file, whatever argv[0] says.
+    setApplicationName(QFileInfo(applicationFilePath()).completeBaseName());
+}
+
+int ViewerApp::Run() {
+    SystemServices services;
+    ViewerDialog viewer(services);
+    viewer.exec();
+    return EXIT_SUCCESS;
+}
+
+}  // namespace vistrel

@@ -1,0 +1,100 @@
+#pragma once
+
+#include <malloc.h>
+
+#include <QImage>
+#include <QSize>
+#include <QString>
+#include <cstdint>
+#include <memory>
+
+#include "Palette.h"
+#include "SceneBitmap.h"
+#include "SceneRng.h"
+#include "ViewerServices.h"
+
+namespace vistrel::test {
+
+// Counts beeps and serves a fixed clock reading.
+class FakeViewerServices final : public ViewerServices {
+  public:
+    explicit FakeViewerServices(std::int64_t clockSeconds) : clockSeconds(clockSeconds) {}
+
+    void Beep() override { ++beeps; }
+    std::int64_t ClockSeconds() override {
+        ++clockReadings;
+        return clockSeconds;
+    }
+
+    int beeps = 0;
+    int clockReadings = 0;
+
+  private:
+    std::int64_t clockSeconds;
+};
+
+// What the renderer gives for scene k of a run, at a given size.
+inline std::unique_ptr<SceneBitmap> RenderScene(std::uint32_t runSeed, std::uint32_t k,
+                                                QSize size) {
+    SceneRng rng;
+    SceneSeed(rng, runSeed, k);
+    return RenderSceneBitmap(Rect{0, 0, size.width(), size.height()}, rng);
+}
+
+inline QRgb ScreenColour(ColourIndex index) {
+    const ColorRef c = StoredColor(index);
+    return qRgb(RedOf(c), GreenOf(c), BlueOf(c));
+}
+
+// The device pixels a picture control of `size` logical pixels must show for `bitmap` (or none)
+// at a device pixel ratio: each bitmap pixel a `scale` x `scale` block from the top-left corner,
+// black everywhere else.
+inline QImage ExpectedPicture(const SceneBitmap* bitmap, QSize size, qreal devicePixelRatio,
+                              int scale) {
+    QImage expected((size * devicePixelRatio), QImage::Format_RGB32);
+    expected.fill(Qt::black);
+    if (bitmap) {
+        for (int y = 0; y < expected.height(); ++y) {
+            for (int x = 0; x < expected.width(); ++x) {
+                if (x / scale < bitmap->width && y / scale < bitmap->height) {
+                    expected.setPixel(x, y, ScreenColour(bitmap->At(x / scale, y / scale)));
+                }
+            }
+        }
+    }
+    return expected;
+}
+
+// Empty when the images agree pixel for pixel, else where and how they first differ.
+inline QString FirstDifference(const QImage& actualImage, const QImage& expectedImage) {
+    const QImage actual = actualImage.convertToFormat(QImage::Format_RGB32);
+    const QImage expected = expectedImage.convertToFormat(QImage::Format_RGB32);
+    if (actual.size() != expected.size()) {
+        return QStringLiteral("size %1x%2, expected %3x%4")
+            .arg(actual.width())
+            .arg(actual.height())
+            .arg(expected.width())
+            .arg(expected.height());
+    }
+    for (int y = 0; y < actual.height(); ++y) {
+        for (int x = 0; x < actual.width(); ++x) {
+            if (actual.pixel(x, y) != expected.pixel(x, y)) {
+                return QStringLiteral("pixel (%1, %2) is #%3, expected #%4")
+                    .arg(x)
+                    .arg(y)
+                    .arg(actual.pixel(x, y) & 0xFFFFFF, 6, 16, QChar('0'))
+                    .arg(expected.pixel(x, y) & 0xFFFFFF, 6, 16, QChar('0'));
+            }
+        }
+    }
+    return {};
+}
+
+// Bytes the C heap has handed out and not had back. Sanitizer builds keep their own heap and
+// may report nothing here; LeakSanitizer watches them instead.
+inline std::int64_t HeapBytesInUse() {
+    const struct mallinfo2 info = mallinfo2();
+    return static_cast<std::int64_t>(info.uordblks + info.hblkhd);
+}
+
+}  // namespace vistrel::test

@@ -1,0 +1,12 @@
+#include "ArrowSpinBox.h"
+
+#include <QLineEdit>
+
+namespace vistrel {
+
+ArrowSpinBox::ArrowSpinBox(QWidget* parent) : QSpinBox(parent) {
+    // Not setReadOnly() on the spin box itself: that would disable the arrows as well.
+    lineEdit()->setReadOnly(true);
+}
+
+}  // namespace vistrel

@@ -1,0 +1,14 @@
+#pragma once
+
+#include "ViewerServices.h"
+
+namespace vistrel {
+
+// The desktop's own beep and the system clock.
+class SystemServices final : public ViewerServices {
+  public:
+    void Beep() override;
+    std::int64_t ClockSeconds() override;
+};
+
+}  // namespace vistrel
