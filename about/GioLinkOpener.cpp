@@ -1,0 +1,142 @@
+#include "GioLinkOpener.h"
+
+#include <gio/gio.h>
+
+#include <memory>
+#include <vector>
+
+#include "HandlerCommand.h"
+#include "LaunchResult.h"
+
+namespace vistrel {
+namespace {
+
+struct ErrorFree {
+    void operator()(GError* error) const { g_error_free(error); }
+};
+using OwnedError = std::unique_ptr<GError, ErrorFree>;
+
+struct ObjectUnref {
+    void operator()(gpointer object) const { g_object_unref(object); }
+};
+using OwnedAppInfo = std::unique_ptr<GAppInfo, ObjectUnref>;
+
+// Failures to start a program, by the launch result that explains them best.
+int SpawnFailure(int code) {
+    switch (code) {
+        case G_SPAWN_ERROR_NOENT:
+            return kFileNotFound;
+        case G_SPAWN_ERROR_NOTDIR:
+        case G_SPAWN_ERROR_LOOP:
+        case G_SPAWN_ERROR_NAMETOOLONG:
+        case G_SPAWN_ERROR_CHDIR:
+            return kPathNotFound;
+        case G_SPAWN_ERROR_ACCES:
+        case G_SPAWN_ERROR_PERM:
+            return kAccessDenied;
+        case G_SPAWN_ERROR_NOMEM:
+        case G_SPAWN_ERROR_TOO_BIG:
+            return kOutOfMemory;
+        case G_SPAWN_ERROR_NOEXEC:
+        case G_SPAWN_ERROR_ISDIR:
+        case G_SPAWN_ERROR_LIBBAD:
+        case G_SPAWN_ERROR_INVAL:
+            return kBadFormat;
+        case G_SPAWN_ERROR_TXTBUSY:
+            return kSharingViolation;
+        default:  // fork, read, I/O, too many open files, other failures
+            return kOutOfResources;
+    }
+}
+
+// Failures to find or start a URI's handler.
+int IoFailure(int code) {
+    switch (code) {
+        case G_IO_ERROR_NOT_FOUND:
+        case G_IO_ERROR_HOST_NOT_FOUND:
+            return kFileNotFound;
+        case G_IO_ERROR_NOT_DIRECTORY:
+        case G_IO_ERROR_FILENAME_TOO_LONG:
+        case G_IO_ERROR_INVALID_FILENAME:
+        case G_IO_ERROR_TOO_MANY_LINKS:
+            return kPathNotFound;
+        case G_IO_ERROR_PERMISSION_DENIED:
+            return kAccessDenied;
+        case G_IO_ERROR_NO_SPACE:
+        case G_IO_ERROR_TOO_MANY_OPEN_FILES:
+            return kOutOfResources;
+        case G_IO_ERROR_TIMED_OUT:
+            return kDdeTimeout;
+        case G_IO_ERROR_DBUS_ERROR:
+            return kDdeFailed;
+        case G_IO_ERROR_BUSY:
+            return kDdeBusy;
+        case G_IO_ERROR_NOT_SUPPORTED:  // no handler for the scheme
+            return kNoAssociation;
+        default:  // a handler was found but its entry is unusable
+            return kAssociationIncomplete;
+    }
+}
+
+// Takes ownership of the error of a failed call.
+int FailureResult(GError* error) {
+    const OwnedError owned(error);
+    if (error == nullptr) {
+        return kAssociationIncomplete;
+    }
+    if (error->domain == G_SPAWN_ERROR) {
+        return SpawnFailure(error->code);
+    }
+    if (error->domain == G_IO_ERROR) {
+        return IoFailure(error->code);
+    }
+    if (error->domain == G_DBUS_ERROR) {
+        return kDdeFailed;
+    }
+    return kAssociationIncomplete;
+}
+
+int Spawn(std::vector<std::string> arguments) {
+    std::vector<char*> argv;
+    for (std::string& argument : arguments) {
+        argv.push_back(argument.data());
+    }
+    argv.push_back(nullptr);
+    GError* error = nullptr;
+    if (g_spawn_async(nullptr, argv.data(), nullptr, G_SPAWN_SEARCH_PATH, nullptr, nullptr, nullptr,
+                      &error)) {
+        return kLaunched;
+    }
+    return FailureResult(error);
+}
+
+// Every way this can fail before the handler is started answers with the scheme's result.
+int OpenWithHtmlHandler(const std::string& target, int schemeResult) {
+    const OwnedAppInfo handler(g_app_info_get_default_for_type("text/html", FALSE));
+    const char* command = handler ? g_app_info_get_commandline(handler.get()) : nullptr;
+    if (command == nullptr) {
+        return schemeResult;
+    }
+    std::vector<std::string> arguments = HandlerArguments(command, target);
+    if (arguments.empty()) {
+        return schemeResult;
+    }
+    return Spawn(std::move(arguments));
+}
+
+}  // namespace
+
+int GioLinkOpener::OpenLink(const std::string& target) {
+    GError* error = nullptr;
+    if (g_app_info_launch_default_for_uri(target.c_str(), nullptr, &error)) {
+        return kLaunched;
+    }
+    return OpenWithHtmlHandler(target, FailureResult(error));
+}
+
+LinkOpener& DesktopLinkOpener() {
+    static GioLinkOpener opener;
+    return opener;
+}
+
+}  // namespace vistrel

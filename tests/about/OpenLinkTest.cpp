@@ -1,0 +1,139 @@
+#include <QFile>
+#include <QProcess>
+#include <QTest>
+
+#include "DesktopSandbox.h"
+#include "LaunchResult.h"
+
+namespace vistrel {
+namespace {
+
+const QString kUnhandledScheme = QStringLiteral("x-vistrel-unhandled");
+
+// A target with blanks, quotes and every way of slipping a command into a shell line.
+QString HostileTarget(const QString& scheme, const QString& marker) {
+    return scheme + ":a b \"c\" 'd' ; touch " + marker + " $(touch " + marker + ") `touch " +
+           marker + "` && touch " + marker + " | touch " + marker;
+}
+
+}  // namespace
+
+class OpenLinkTest : public QObject {
+    Q_OBJECT
+
+  private:
+    // Opens target in a fresh process that sees only the sandbox's desktop.
+    static int Open(const DesktopSandbox& sandbox, const QString& target) {
+        QProcess probe;
+        probe.setProcessEnvironment(sandbox.Environment());
+        probe.start(QStringLiteral(VISTREL_OPEN_LINK_PROBE), {target});
+        if (!probe.waitForFinished(10000) || probe.exitStatus() != QProcess::NormalExit ||
+            probe.exitCode() != 0) {
+            qWarning() << "probe failed:" << probe.readAllStandardError();
+            return -1;
+        }
+        bool isNumber = false;
+        const int result = probe.readAllStandardOutput().trimmed().toInt(&isNumber);
+        return isNumber ? result : -1;
+    }
+
+  private slots:
+    void schemeHandlerReceivesTheTarget_data() {
+        QTest::addColumn<QString>("scheme");
+        QTest::addColumn<QString>("target");
+        QTest::newRow("web") << "http"
+                             << "http://vistrel.example.org/";
+        QTest::newRow("mail") << "mailto"
+                              << "mailto:vistrel@example.org";
+    }
+
+    void schemeHandlerReceivesTheTarget() {
+        QFETCH(QString, scheme);
+        QFETCH(QString, target);
+        DesktopSandbox sandbox;
+        sandbox.SetRecorderDefault("x-scheme-handler/" + scheme, "%u");
+        sandbox.SetRecorderDefault("text/html", "--from-html-handler %u");
+        QVERIFY(sandbox.IsValid());
+
+        QVERIFY(IsLaunchSuccess(Open(sandbox, target)));
+        QVERIFY(sandbox.WaitForRecording());
+        QCOMPARE(sandbox.RecordedArguments(), QStringList{target});
+    }
+
+    void htmlHandlerTakesWhatNoSchemeHandlerTakes_data() {
+        QTest::addColumn<QString>("exec");
+        QTest::addColumn<QStringList>("leading");
+        QTest::newRow("quoted %1, trailing switch")
+            << "--new-window \"%1\" --private" << QStringList{"--new-window"};
+        QTest::newRow("unquoted %u, trailing switch")
+            << "--new-window %u --private" << QStringList{"--new-window"};
+        QTest::newRow("no placeholder") << "--new-window" << QStringList{"--new-window"};
+    }
+
+    void htmlHandlerTakesWhatNoSchemeHandlerTakes() {
+        QFETCH(QString, exec);
+        QFETCH(QStringList, leading);
+        DesktopSandbox sandbox;
+        sandbox.SetRecorderDefault("text/html", exec);
+        QVERIFY(sandbox.IsValid());
+        const QString target = kUnhandledScheme + ":page";
+
+        QVERIFY(IsLaunchSuccess(Open(sandbox, target)));
+        QVERIFY(sandbox.WaitForRecording());
+        QCOMPARE(sandbox.RecordedArguments(), leading + QStringList{target});
+    }
+
+    void hostileTargetReachesOnlyTheHandlerAndWhole_data() {
+        QTest::addColumn<bool>("schemeHandled");
+        QTest::newRow("scheme handler") << true;
+        QTest::newRow("html handler") << false;
+    }
+
+    void hostileTargetReachesOnlyTheHandlerAndWhole() {
+        QFETCH(bool, schemeHandled);
+        DesktopSandbox sandbox;
+        const QString scheme = schemeHandled ? "x-vistrel-handled" : kUnhandledScheme;
+        if (schemeHandled) {
+            sandbox.SetRecorderDefault("x-scheme-handler/" + scheme, "%u");
+        } else {
+            sandbox.SetRecorderDefault("text/html", "%u");
+        }
+        QVERIFY(sandbox.IsValid());
+        const QString target = HostileTarget(scheme, sandbox.InjectionMarker());
+
+        QVERIFY(IsLaunchSuccess(Open(sandbox, target)));
+        QVERIFY(sandbox.WaitForRecording());
+        QCOMPARE(sandbox.RecordedArguments(), QStringList{target});
+        QVERIFY(!QFile::exists(sandbox.InjectionMarker()));
+    }
+
+    void failuresReportTheirResult_data() {
+        QTest::addColumn<QString>("target");
+        QTest::addColumn<bool>("brokenHtmlHandler");
+        QTest::addColumn<int>("result");
+        QTest::newRow("no handler at all")
+            << kUnhandledScheme + ":page" << false << int(kNoAssociation);
+        QTest::newRow("html handler cannot start")
+            << kUnhandledScheme + ":page" << true << int(kFileNotFound);
+        QTest::newRow("missing file, no html handler")
+            << "file:///nonexistent/vistrel.html" << false << int(kFileNotFound);
+    }
+
+    void failuresReportTheirResult() {
+        QFETCH(QString, target);
+        QFETCH(bool, brokenHtmlHandler);
+        QFETCH(int, result);
+        DesktopSandbox sandbox;
+        if (brokenHtmlHandler) {
+            sandbox.SetBrokenDefault("text/html");
+        }
+        QVERIFY(sandbox.IsValid());
+
+        QCOMPARE(Open(sandbox, target), result);
+    }
+};
+
+}  // namespace vistrel
+
+QTEST_GUILESS_MAIN(vistrel::OpenLinkTest)
+#include "OpenLinkTest.moc"
