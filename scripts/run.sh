@@ -5,8 +5,11 @@ cd "$(dirname "$0")/.."
 
 scripts/install-deps.sh
 cmake -S . -B build/release -DCMAKE_BUILD_TYPE=Release -DVISTREL_BENCHMARKS=OFF
-cmake --build build/release -j "$(nproc)"
+cmake --build build/release -j "$(nproc)" --target vistrel
 
-mkdir -p out
-build/release/tools/vistrel-render/vistrel-render --seed 1 --scale 2 -o out/seed-1.png
-echo "Wrote out/seed-1.png"
+program=build/release/app/vistrel
+if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
+  echo "No display: running Vistrel on a virtual one (xvfb-run); stop it with Ctrl-C."
+  exec xvfb-run -a "$program"
+fi
+exec "$program"
