@@ -1,0 +1,22 @@
+#include "AboutDialog.h"
+
+#include "ui_AboutDialog.h"
+
+namespace vistrel {
+
+AboutDialog::AboutDialog(QWidget* parent)
+    : QDialog(parent), ui(std::make_unique<Ui::AboutDialog>()) {
+    ui->setupUi(this);
+    ui->mailLink->Bind();
+    ui->mailLink->SetLinkUrl(QStringLiteral("mailto:") + ui->mailLink->text());
+    ui->webLink->Bind();
+    ui->webLink->SetLinkUrl(ui->webLink->text());
+}
+
+AboutDialog::~AboutDialog() = default;
+
+void AboutDialog::reject() {
+    done(kClosed);
+}
+
+}  // namespace vistrel

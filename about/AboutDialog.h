@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QDialog>
+#include <memory>
+
+namespace Ui {
+class AboutDialog;
+}
+
+namespace vistrel {
+
+// The About box: name and version, author and contact links, edition and licence.
+class AboutDialog : public QDialog {
+    Q_OBJECT
+  public:
+    // What exec() returns: OK and Enter give kOk, Escape and the close box kClosed.
+    enum Result { kOk = 1, kClosed = 2 };
+
+    explicit AboutDialog(QWidget* parent = nullptr);
+    ~AboutDialog() override;
+
+    void reject() override;
+
+  private:
+    std::unique_ptr<Ui::AboutDialog> ui;
+};
+
+}  // namespace vistrel

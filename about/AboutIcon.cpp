@@ -1,0 +1,20 @@
+#include "AboutIcon.h"
+
+#include "AboutDialog.h"
+#include "AboutTooltip.h"
+
+namespace vistrel {
+
+AboutIcon::AboutIcon(QWidget* parent) : ClickableLabel(parent) {}
+
+void AboutIcon::Bind() {
+    BindClicks();
+    setToolTip(AboutTooltipText(window()->windowTitle()));
+}
+
+void AboutIcon::Click() {
+    AboutDialog dialog(window());
+    dialog.exec();
+}
+
+}  // namespace vistrel

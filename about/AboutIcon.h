@@ -1,0 +1,21 @@
+#pragma once
+
+#include "ClickableLabel.h"
+
+namespace vistrel {
+
+// The program icon in the viewer's corner, working as a button: hand cursor, a tooltip that
+// names the window, and a click that opens the About box over the window.
+class AboutIcon : public ClickableLabel {
+    Q_OBJECT
+  public:
+    explicit AboutIcon(QWidget* parent = nullptr);
+
+    // Run once the window has its caption; the tooltip keeps the caption it has now.
+    void Bind();
+
+  private:
+    void Click() override;
+};
+
+}  // namespace vistrel

@@ -1,0 +1,20 @@
+#pragma once
+
+class QString;
+
+namespace vistrel {
+
+// Tells the user that a link could not be opened.
+class LinkErrorReporter {
+  public:
+    virtual ~LinkErrorReporter() = default;
+
+    virtual void Beep() = 0;
+    virtual void ShowError(const QString& message) = 0;
+};
+
+// The desktop's beep, and a warning box owned by the active window and titled with the
+// application's name.
+LinkErrorReporter& DesktopErrorReporter();
+
+}  // namespace vistrel

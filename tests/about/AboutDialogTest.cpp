@@ -1,0 +1,160 @@
+#include <QFontMetrics>
+#include <QPushButton>
+#include <QTest>
+
+#include "AboutDialog.h"
+#include "LinkLabel.h"
+#include "NextWindow.h"
+
+namespace vistrel {
+
+class AboutDialogTest : public QObject {
+    Q_OBJECT
+
+  private:
+    template <typename Widget = QLabel>
+    static Widget* Child(const AboutDialog& dialog, const char* name) {
+        auto* child = dialog.findChild<Widget*>(name);
+        if (child == nullptr) {
+            qWarning() << "no" << name;
+        }
+        return child;
+    }
+
+  private slots:
+    void showsNameVersionAndCaption() {
+        AboutDialog dialog;
+        QCOMPARE(dialog.windowTitle(), QString("About Vistrel"));
+        QLabel* version = Child(dialog, "versionLine");
+        QVERIFY(version);
+        QCOMPARE(version->text(), QString("Vistrel for Win 9x & NT Version 1.00"));
+        QCOMPARE(version->textFormat(), Qt::PlainText);
+        QLabel* icon = Child(dialog, "programIcon");
+        QVERIFY(icon);
+        QCOMPARE(icon->pixmap().size(), QSize(32, 32));
+        QCOMPARE(icon->pos(), QPoint(14, 116));
+    }
+
+    void captionsAreRightAlignedAgainstTheirValues_data() {
+        QTest::addColumn<QString>("caption");
+        QTest::addColumn<QString>("value");
+        QTest::addColumn<QString>("captionText");
+        QTest::newRow("author") << "authorCaption"
+                                << "authorName"
+                                << "Author:";
+        QTest::newRow("email") << "emailCaption"
+                               << "mailLink"
+                               << "Email:";
+        QTest::newRow("homepage") << "homepageCaption"
+                                  << "webLink"
+                                  << "Homepage:";
+    }
+
+    void captionsAreRightAlignedAgainstTheirValues() {
+        QFETCH(QString, caption);
+        QFETCH(QString, value);
+        QFETCH(QString, captionText);
+        AboutDialog dialog;
+        QLabel* captionLabel = Child(dialog, caption.toLatin1());
+        QLabel* valueLabel = Child(dialog, value.toLatin1());
+        QVERIFY(captionLabel && valueLabel);
+        QCOMPARE(captionLabel->text(), captionText);
+        QVERIFY(captionLabel->alignment() & Qt::AlignRight);
+        QCOMPARE(captionLabel->geometry().x() + captionLabel->width(), 138);
+        QCOMPARE(valueLabel->x(), 142);
+        QCOMPARE(valueLabel->y(), captionLabel->y());
+    }
+
+    void contactLinesAreLinksToWhatTheyShow() {
+        AboutDialog dialog;
+        auto* mail = Child<LinkLabel>(dialog, "mailLink");
+        auto* web = Child<LinkLabel>(dialog, "webLink");
+        QVERIFY(mail && web);
+        QCOMPARE(mail->toolTip(), "mailto:" + mail->text());
+        QVERIFY(mail->text().endsWith("@example.org"));
+        QCOMPARE(web->toolTip(), web->text());
+        QVERIFY(web->text().startsWith("http://"));
+        for (LinkLabel* link : {mail, web}) {
+            const QFontMetrics metrics(link->font());
+            QVERIFY(link->font().underline());
+            QCOMPARE(link->size(),
+                     QSize(metrics.horizontalAdvance(link->text()), metrics.height()));
+            QCOMPARE(link->cursor().shape(), Qt::PointingHandCursor);
+        }
+        QCOMPARE(mail->pos(), QPoint(142, 60));
+        QCOMPARE(web->pos(), QPoint(142, 80));
+
+        QLabel* author = Child(dialog, "authorName");
+        QVERIFY(author);
+        QCOMPARE(author->text(), QString("Vistrel developers"));
+        QVERIFY(!qobject_cast<LinkLabel*>(author));
+        QVERIFY(author->toolTip().isEmpty());
+    }
+
+    void everyTextFitsItsLine() {
+        AboutDialog dialog;
+        const QList<QLabel*> labels = dialog.findChildren<QLabel*>();
+        QCOMPARE(labels.size(), 10);
+        for (const QLabel* label : labels) {
+            if (label->text().isEmpty()) {
+                continue;
+            }
+            const QFontMetrics metrics(label->font());
+            QVERIFY2(label->width() >= metrics.horizontalAdvance(label->text()) &&
+                         label->height() >= metrics.height(),
+                     qPrintable(label->objectName()));
+            QVERIFY2(dialog.rect().contains(label->geometry()), qPrintable(label->objectName()));
+        }
+    }
+
+    void okIsTheOnlyTabStopAndTheDefault() {
+        AboutDialog dialog;
+        QStringList tabStops;
+        for (const QWidget* child : dialog.findChildren<QWidget*>()) {
+            if (child->focusPolicy() & Qt::TabFocus) {
+                tabStops << child->objectName();
+            }
+        }
+        QCOMPARE(tabStops, QStringList{"okButton"});
+        auto* ok = Child<QPushButton>(dialog, "okButton");
+        QVERIFY(ok);
+        QCOMPARE(ok->text(), QString("OK"));
+        QVERIFY(ok->isDefault());
+    }
+
+    void endsWithOneForOkAndTwoForEscape_data() {
+        QTest::addColumn<QString>("action");
+        QTest::addColumn<int>("result");
+        QTest::newRow("OK button") << "ok" << 1;
+        QTest::newRow("Enter") << "enter" << 1;
+        QTest::newRow("Escape") << "escape" << 2;
+        QTest::newRow("close box") << "close" << 2;
+    }
+
+    void endsWithOneForOkAndTwoForEscape() {
+        QFETCH(QString, action);
+        QFETCH(int, result);
+        AboutDialog dialog;
+        bool focusOnOk = false;
+        HandleNextWindow<AboutDialog>([&](AboutDialog* shown) {
+            auto* ok = shown->findChild<QPushButton*>("okButton");
+            focusOnOk = QTest::qWaitForWindowActive(shown) && shown->focusWidget() == ok;
+            if (action == "ok") {
+                QTest::mouseClick(ok, Qt::LeftButton);
+            } else if (action == "enter") {
+                QTest::keyClick(shown, Qt::Key_Return);
+            } else if (action == "escape") {
+                QTest::keyClick(shown, Qt::Key_Escape);
+            } else {
+                shown->close();
+            }
+        });
+        QCOMPARE(dialog.exec(), result);
+        QVERIFY(focusOnOk);
+    }
+};
+
+}  // namespace vistrel
+
+QTEST_MAIN(vistrel::AboutDialogTest)
+#include "AboutDialogTest.moc"

@@ -1,0 +1,62 @@
+// The About box's links, opened through the real desktop layer in a private desktop. GIO reads
+// its environment once per process, so the desktop is set up before anything else runs.
+#include <QApplication>
+#include <QTest>
+
+#include "AboutDialog.h"
+#include "DesktopSandbox.h"
+#include "LinkFakes.h"
+#include "LinkLabel.h"
+
+namespace vistrel {
+
+class AboutLinksTest : public QObject {
+    Q_OBJECT
+
+  public:
+    explicit AboutLinksTest(const DesktopSandbox& desktop) : sandbox(desktop) {}
+
+  private slots:
+    void clickingALinkStartsItsHandler_data() {
+        QTest::addColumn<QString>("link");
+        QTest::addColumn<QString>("target");
+        QTest::newRow("homepage") << "webLink"
+                                  << "http://vistrel.example.org/";
+        QTest::newRow("e-mail") << "mailLink"
+                                << "mailto:vistrel@example.org";
+    }
+
+    void clickingALinkStartsItsHandler() {
+        QFETCH(QString, link);
+        QFETCH(QString, target);
+        QVERIFY(sandbox.IsValid());
+        sandbox.ForgetRecording();
+        AboutDialog dialog;
+        auto* label = dialog.findChild<LinkLabel*>(link);
+        QVERIFY(label);
+        FakeErrorReporter reporter;
+        label->UseServices(DesktopLinkOpener(), reporter);
+
+        QTest::mouseClick(label, Qt::LeftButton, {}, QPoint(2, 2));
+        QVERIFY2(reporter.told.isEmpty(), qPrintable(reporter.told.join('|')));
+        QVERIFY(sandbox.WaitForRecording());
+        QCOMPARE(sandbox.RecordedArguments(), QStringList{target});
+    }
+
+  private:
+    const DesktopSandbox& sandbox;
+};
+
+}  // namespace vistrel
+
+int main(int argc, char** argv) {
+    vistrel::DesktopSandbox sandbox;
+    sandbox.SetRecorderDefault("x-scheme-handler/http", "%u");
+    sandbox.SetRecorderDefault("x-scheme-handler/mailto", "%u");
+    sandbox.ApplyToThisProcess();
+    QApplication app(argc, argv);
+    vistrel::AboutLinksTest test(sandbox);
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "AboutLinksTest.moc"

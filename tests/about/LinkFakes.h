@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QStringList>
+#include <string>
+#include <vector>
+
+#include "LaunchResult.h"
+#include "LinkErrorReporter.h"
+#include "LinkOpener.h"
+
+namespace vistrel {
+
+// Opens nothing: records the targets and answers with a chosen result.
+class FakeLinkOpener final : public LinkOpener {
+  public:
+    int OpenLink(const std::string& target) override {
+        opened.push_back(target);
+        return result;
+    }
+
+    int result = kLaunched;
+    std::vector<std::string> opened;
+};
+
+// Records beeps and messages in the order they come.
+class FakeErrorReporter final : public LinkErrorReporter {
+  public:
+    void Beep() override { told << QStringLiteral("(beep)"); }
+    void ShowError(const QString& message) override { told << message; }
+
+    QStringList told;
+};
+
+}  // namespace vistrel
