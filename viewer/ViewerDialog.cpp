@@ -24,6 +24,7 @@ ViewerDialog::ViewerDialog(ViewerServices& services, QWidget* parent)
       runSeed(static_cast<std::uint32_t>(services.ClockSeconds())) {
     ui->setupUi(this);
     setWindowIcon(ProgramIcon());
+    ui->aboutIcon->Bind();
     ui->intervalSpin->setRange(ShortestIntervalSeconds, LongestIntervalSeconds);
     ui->intervalSpin->setValue(FirstIntervalSeconds);
 
