@@ -127,6 +127,10 @@ int OpenWithHtmlHandler(const std::string& target, int schemeResult) {
 }  // namespace
 
 int GioLinkOpener::OpenLink(const std::string& target) {
+    // Handlers started without a target would open whatever they open by default.
+    if (target.empty()) {
+        return kFileNotFound;
+    }
     GError* error = nullptr;
     if (g_app_info_launch_default_for_uri(target.c_str(), nullptr, &error)) {
         return kLaunched;

@@ -109,23 +109,27 @@ class OpenLinkTest : public QObject {
 
     void failuresReportTheirResult_data() {
         QTest::addColumn<QString>("target");
-        QTest::addColumn<bool>("brokenHtmlHandler");
+        QTest::addColumn<QString>("htmlHandler");
         QTest::addColumn<int>("result");
-        QTest::newRow("no handler at all")
-            << kUnhandledScheme + ":page" << false << int(kNoAssociation);
-        QTest::newRow("html handler cannot start")
-            << kUnhandledScheme + ":page" << true << int(kFileNotFound);
-        QTest::newRow("missing file, no html handler")
-            << "file:///nonexistent/vistrel.html" << false << int(kFileNotFound);
+        QTest::newRow("no handler at all") << kUnhandledScheme + ":page"
+                                           << "none" << int(kNoAssociation);
+        QTest::newRow("html handler cannot start") << kUnhandledScheme + ":page"
+                                                   << "broken" << int(kFileNotFound);
+        QTest::newRow("missing file, no html handler") << "file:///nonexistent/vistrel.html"
+                                                       << "none" << int(kFileNotFound);
+        QTest::newRow("empty target") << ""
+                                      << "recorder" << int(kFileNotFound);
     }
 
     void failuresReportTheirResult() {
         QFETCH(QString, target);
-        QFETCH(bool, brokenHtmlHandler);
+        QFETCH(QString, htmlHandler);
         QFETCH(int, result);
         DesktopSandbox sandbox;
-        if (brokenHtmlHandler) {
+        if (htmlHandler == "broken") {
             sandbox.SetBrokenDefault("text/html");
+        } else if (htmlHandler == "recorder") {
+            sandbox.SetRecorderDefault("text/html", "%u");
         }
         QVERIFY(sandbox.IsValid());
 
