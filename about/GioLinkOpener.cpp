@@ -3,6 +3,8 @@
 #include <gio/gio.h>
 
 #include <memory>
+#include <string>
+#include <utility>
 #include <vector>
 
 #include "HandlerCommand.h"
