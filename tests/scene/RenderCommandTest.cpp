@@ -1,1 +1,134 @@
 #include <gtest/gtest.h>
+
+#include <climits>
+#include <string>
+#include <vector>
+
+#include "RenderCommand.h"
+#include "SceneRng.h"
+
+namespace vistrel {
+namespace {
+
+using Args = std::vector<std::string>;
+
+std::string Joined(const Args& args) {
+    std::string text;
+    for (const std::string& a : args) {
+        text += (text.empty() ? "" : " ") + a;
+    }
+    return text;
+}
+
+// A parsed command as one line: mode, seeds, size, scale, output and omitted elements.
+std::string Described(const RenderCommand& c) {
+    std::string text =
+        c.mode == RenderCommand::Mode::Help ? "help"
+        : c.mode == RenderCommand::Mode::Digest
+            ? "digest " + std::to_string(c.firstSeed) + "-" + std::to_string(c.lastSeed)
+            : "seed " + std::to_string(c.PictureSeed());
+    text += " " + std::to_string(c.width) + "x" + std::to_string(c.height) + " x" +
+            std::to_string(c.scale) + " " + c.output.value_or("-");
+    for (const NamedElement& e : ElementNames) {
+        text += c.omitted.Has(e.element) ? " -" + std::string(e.name) : "";
+    }
+    return text;
+}
+
+TEST(RenderCommandTest, ValidCommandLines) {
+    const std::pair<Args, std::string> cases[] = {
+        {{"--seed", "7"}, "seed 7 570x190 x1 -"},
+        {{"--seed", "4294967295", "-o", "a.ppm"}, "seed 4294967295 570x190 x1 a.ppm"},
+        {{"--size", "600x206", "--seed", "0", "--output", "x.png"}, "seed 0 600x206 x1 x.png"},
+        {{"--seed", "3", "--size", "8192x1", "--scale", "2", "-o", "p.raw"},
+         "seed 3 8192x1 x2 p.raw"},
+        {{"--seed", "3", "--size", "1024x1024", "--scale", "16"}, "seed 3 1024x1024 x16 -"},
+        {{"--seed", "1", "--omit", "birds,sky,tufts"}, "seed 1 570x190 x1 - -sky -tufts -birds"},
+        {{"--seeds", "5-5", "--digest"}, "digest 5-5 570x190 x1 -"},
+        {{"--digest", "--seeds", "0-4294967295", "--size", "1x1", "--omit", "haze"},
+         "digest 0-4294967295 1x1 x1 - -haze"},
+        {{"--seed", "1", "-h"}, "help 570x190 x1 -"},
+    };
+    for (const auto& [args, expected] : cases) {
+        const ParseResult parsed = ParseRenderCommand(args);
+        ASSERT_TRUE(parsed.command) << Joined(args) << ": " << parsed.error;
+        EXPECT_EQ(Described(*parsed.command), expected) << Joined(args);
+    }
+}
+
+TEST(RenderCommandTest, PictureSeedOfARunIsTheSceneSeed) {
+    for (const auto& [runSeed, scene] : {std::pair{1u, 1u}, std::pair{1u, 3u},
+                                         std::pair{1765432109u, 4000000000u}, std::pair{9u, 0u}}) {
+        const ParseResult parsed = ParseRenderCommand(
+            {"--run-seed", std::to_string(runSeed), "--scene", std::to_string(scene)});
+        ASSERT_TRUE(parsed.command) << parsed.error;
+        SceneRng rng;
+        SceneSeed(rng, runSeed, scene);
+        EXPECT_EQ(parsed.command->PictureSeed(), rng.State()) << runSeed << " " << scene;
+    }
+}
+
+TEST(RenderCommandTest, BadCommandLinesGiveOneLineErrors) {
+    struct Case {
+        Args args;
+        std::string mentions;
+    };
+    const Case cases[] = {
+        {{}, "--seed"},
+        {{"--seed", "1", "--frobnicate"}, "--frobnicate"},
+        {{"--seed"}, "--seed"},
+        {{"--seed", "1", "-o"}, "-o"},
+        {{"--seed", "4294967296"}, "--seed"},
+        {{"--seed", "-1"}, "--seed"},
+        {{"--seed", "0x10"}, "--seed"},
+        {{"--seed", "1\n2"}, "--seed"},
+        {{"--seed", "1", "--omit", "sky\nbirds"}, "--omit"},
+        {{"--seed", "1", "-o", "a\nb.jpg"}, "b.jpg"},
+        {{"--seed", "1", "--what\r\n"}, "--what"},
+        {{"--seed", ""}, "--seed"},
+        {{"--run-seed", "1"}, "--scene"},
+        {{"--scene", "1"}, "--run-seed"},
+        {{"--seed", "1", "--run-seed", "1", "--scene", "2"}, "--seed"},
+        {{"--seed", "1", "--scale", "0"}, "--scale"},
+        {{"--seed", "1", "--scale", "17"}, "--scale"},
+        {{"--seed", "1", "--scale", "2x"}, "--scale"},
+        {{"--seed", "1", "--size", "0x5"}, "--size"},
+        {{"--seed", "1", "--size", "8193x1"}, "--size"},
+        {{"--seed", "1", "--size", "5x"}, "--size"},
+        {{"--seed", "1", "--size", "abc"}, "--size"},
+        {{"--seed", "1", "--size", "5x5x5"}, "--size"},
+        {{"--seeds", "5-3", "--digest"}, "--seeds"},
+        {{"--seeds", "5", "--digest"}, "--seeds"},
+        {{"--seeds", "1-4294967296", "--digest"}, "--seeds"},
+        {{"--digest"}, "--seeds"},
+        {{"--seeds", "1-2"}, "--digest"},
+        {{"--digest", "--seeds", "1-2", "--seed", "3"}, "--digest"},
+        {{"--digest", "--seeds", "1-2", "--scale", "2"}, "--digest"},
+        {{"--seed", "1", "--omit", "clouds"}, "clouds"},
+        {{"--seed", "1", "--omit", "sky,"}, "--omit"},
+        {{"--seed", "1", "-o", "picture.jpg"}, "picture.jpg"},
+        {{"--seed", "1", "-o", ".png"}, ".png"},
+        {{"--bad", "--help"}, "--bad"},
+        {{"--seed", "1", "--size", "8192x8192", "--scale", "3"}, "16384"},
+        {{"--seed", "1", "--size", "1x1025", "--scale", "16"}, "16384"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(Joined(c.args));
+        const ParseResult parsed = ParseRenderCommand(c.args);
+        EXPECT_FALSE(parsed.command);
+        EXPECT_FALSE(parsed.error.empty());
+        EXPECT_EQ(parsed.error.find('\n'), std::string::npos) << parsed.error;
+        EXPECT_NE(parsed.error.find(c.mentions), std::string::npos) << parsed.error;
+    }
+}
+
+TEST(RenderCommandTest, OutputFormatFollowsTheFileName) {
+    EXPECT_EQ(FormatForPath("out/scene.png"), ImageFormat::Png);
+    EXPECT_EQ(FormatForPath("scene.ppm"), ImageFormat::Ppm);
+    EXPECT_EQ(FormatForPath("scene.raw"), ImageFormat::Raw);
+    EXPECT_FALSE(FormatForPath("scene.PNG") || FormatForPath("scene.png.txt") ||
+                 FormatForPath("png"));
+}
+
+}  // namespace
+}  // namespace vistrel

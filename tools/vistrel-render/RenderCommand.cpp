@@ -44,6 +44,16 @@ std::optional<std::uint64_t> ParseNumber(std::string_view text, std::uint64_t ma
 
 constexpr std::uint64_t U32Max = std::numeric_limits<std::uint32_t>::max();
 
+// A value as an error message quotes it: control characters show as '?' so that the message
+// stays on one line.
+std::string Quoted(std::string_view text) {
+    std::string quoted = "'";
+    for (const char c : text) {
+        quoted += static_cast<unsigned char>(c) < 0x20 || c == 0x7F ? '?' : c;
+    }
+    return quoted + "'";
+}
+
 class Parser {
 public:
     explicit Parser(const std::vector<std::string>& args) : args(args) {}
@@ -80,7 +90,7 @@ public:
                 const std::string* v = Value(a);
                 if (v == nullptr) return Fail();
                 const auto n = ParseNumber(*v, 16);
-                if (!n || *n < 1) return Fail("--scale takes a whole number from 1 to 16, not '" + *v + "'");
+                if (!n || *n < 1) return Fail("--scale takes a whole number from 1 to 16, not " + Quoted(*v));
                 command.scale = static_cast<std::int32_t>(*n);
             } else if (a == "--omit") {
                 if (!Omit()) return Fail();
@@ -88,9 +98,9 @@ public:
                 const std::string* v = Value(a);
                 if (v == nullptr) return Fail();
                 seeds = Range(*v);
-                if (!seeds) return Fail("--seeds takes A-B with 0 <= A <= B <= 4294967295, not '" + *v + "'");
+                if (!seeds) return Fail("--seeds takes A-B with 0 <= A <= B <= 4294967295, not " + Quoted(*v));
             } else {
-                return Fail("unknown option '" + a + "' (see --help)");
+                return Fail("unknown option " + Quoted(a) + " (see --help)");
             }
         }
         return Finish(digest, seeds);
@@ -122,7 +132,7 @@ private:
             return Fail("the scaled picture must be at most 16384 pixels on each side");
         }
         if (command.output && !FormatForPath(*command.output)) {
-            return Fail("the output file must end in .png, .ppm or .raw: '" + *command.output + "'");
+            return Fail("the output file must end in .png, .ppm or .raw: " + Quoted(*command.output));
         }
         return {command, {}};
     }
@@ -140,7 +150,7 @@ private:
         if (v == nullptr) return false;
         const auto n = ParseNumber(*v, U32Max);
         if (!n) {
-            error = option + " takes a whole number from 0 to 4294967295, not '" + *v + "'";
+            error = option + " takes a whole number from 0 to 4294967295, not " + Quoted(*v);
             return false;
         }
         into = static_cast<std::uint32_t>(*n);
@@ -154,7 +164,7 @@ private:
         const auto w = x == std::string::npos ? std::nullopt : ParseNumber(std::string_view(*v).substr(0, x), Surface::MaxSide);
         const auto h = x == std::string::npos ? std::nullopt : ParseNumber(std::string_view(*v).substr(x + 1), Surface::MaxSide);
         if (!w || !h || *w < 1 || *h < 1) {
-            error = "--size takes WxH with W and H from 1 to 8192, not '" + *v + "'";
+            error = "--size takes WxH with W and H from 1 to 8192, not " + Quoted(*v);
             return false;
         }
         command.width = static_cast<std::int32_t>(*w);
@@ -171,8 +181,8 @@ private:
             const std::string_view name = rest.substr(0, comma);
             const auto element = ElementNamed(name);
             if (!element) {
-                error = "--omit: unknown element '" + std::string(name) +
-                        "' (sky, ranges, bands, haze, disc, glints, tufts, birds)";
+                error = "--omit: unknown element " + Quoted(name) +
+                        " (sky, ranges, bands, haze, disc, glints, tufts, birds)";
                 return false;
             }
             command.omitted.Add(*element);
