@@ -1,1 +1,173 @@
 #include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "SceneTestSupport.h"
+
+namespace vistrel::test {
+namespace {
+
+struct Painted {
+    SceneReport report;
+    std::vector<ColourIndex> pixels;
+};
+
+Painted PaintSeed(std::uint32_t seed) {
+    SceneRng rng;
+    rng.Seed(seed);
+    auto surface = BlankSurface(570, 190);
+    ScenePainter painter(rng);
+    painter.PaintOn(*surface);
+    EXPECT_EQ(painter.Report().drawsBefore[static_cast<int>(SceneStep::End)], rng.Draws());
+    return {painter.Report(), surface->Pixels()};
+}
+
+std::uint64_t DrawsOf(const SceneReport& r, SceneStep step) {
+    return r.DrawsOf(step, static_cast<SceneStep>(static_cast<int>(step) + 1));
+}
+
+TEST(SceneRecipeTest, KnownPicturesChooseTheirColoursAndElements) {
+    struct Picture {
+        std::uint32_t seed;
+        std::int32_t sky;
+        std::uint64_t ranges[3];
+        std::int32_t accent;
+        bool disc, tufts;
+        std::uint64_t total;
+    };
+    const Picture pictures[] = {
+        {1, 1, {244, 156, 354}, 15, true, true, 28651},
+        {2, 0, {250, 158, 344}, 14, false, true, 28648},
+        {3, 12, {262, 158, 342}, 9, false, false, 24864},
+        {7, 14, {260, 174, 358}, 15, false, false, 24893},
+    };
+    for (const Picture& p : pictures) {
+        SCOPED_TRACE(p.seed);
+        const SceneReport r = PaintSeed(p.seed).report;
+        EXPECT_EQ(r.sky, p.sky);
+        EXPECT_EQ(DrawsOf(r, SceneStep::Range1), p.ranges[0]);
+        EXPECT_EQ(DrawsOf(r, SceneStep::Range2), p.ranges[1]);
+        EXPECT_EQ(DrawsOf(r, SceneStep::Range3), p.ranges[2]);
+        EXPECT_EQ(r.accent, p.accent);
+        EXPECT_EQ(r.disc, p.disc);
+        EXPECT_EQ(r.tufts, p.tufts);
+        EXPECT_EQ(r.drawsBefore[static_cast<int>(SceneStep::End)], p.total);
+    }
+    EXPECT_EQ(PaintSeed(1).report.drawsBefore[static_cast<int>(SceneStep::Accent)], 1095u);
+}
+
+bool DiscShows(std::int32_t sky, std::int32_t accent) {
+    return sky == 1 && (accent == 4 || accent == 5 || accent == 6 || accent >= 12);
+}
+
+bool TuftsShow(std::int32_t sky, std::int32_t accent) {
+    constexpr std::int32_t grassy[] = {0, 1, 2, 3, 7, 8, 9, 15};
+    return accent == 1 || std::find(std::begin(grassy), std::end(grassy), sky) != std::end(grassy);
+}
+
+TEST(SceneRecipeTest, EveryPictureTakesItsDrawsStepByStep) {
+    int discs = 0, skippedTufts = 0, whiteSkies = 0;
+    for (std::uint32_t seed = 0; seed < 400; ++seed) {
+        SCOPED_TRACE(seed);
+        const Painted painted = PaintSeed(seed);
+        const SceneReport& r = painted.report;
+        SceneRng values;
+        values.Seed(seed);
+        const bool nightSky = values.Next() % 3 == 2;
+        EXPECT_EQ(r.sky, nightSky ? 1 : values.Next() % 16);
+        EXPECT_EQ(DrawsOf(r, SceneStep::SkyColour), nightSky ? 1u : 2u);
+        SceneRng accent;
+        accent.Seed(AdvanceState(seed, r.drawsBefore[static_cast<int>(SceneStep::Accent)]));
+        EXPECT_EQ(r.accent, accent.Next() % 16);
+
+        EXPECT_EQ(DrawsOf(r, SceneStep::SkyFill), 0u);
+        EXPECT_EQ(DrawsOf(r, SceneStep::Band1), 200u);
+        EXPECT_EQ(DrawsOf(r, SceneStep::Band2), 140u);
+        EXPECT_EQ(DrawsOf(r, SceneStep::Accent), 1u);
+        EXPECT_EQ(DrawsOf(r, SceneStep::Haze), 23460u);
+        EXPECT_EQ(DrawsOf(r, SceneStep::Disc), 0u);
+        EXPECT_EQ(DrawsOf(r, SceneStep::Glints), 162u);
+        EXPECT_EQ(DrawsOf(r, SceneStep::Tufts), r.tufts ? 3795u : 0u);
+        EXPECT_GE(DrawsOf(r, SceneStep::Birds), 116u);
+        EXPECT_LE(DrawsOf(r, SceneStep::Birds), 145u);
+        EXPECT_EQ(r.disc, DiscShows(r.sky, r.accent));
+        EXPECT_EQ(r.tufts, TuftsShow(r.sky, r.accent));
+        // Only the second band under a white sky asks for a colour past the palette.
+        const bool pastPalette =
+            std::count(painted.pixels.begin(), painted.pixels.end(), OutOfPalette) > 0;
+        EXPECT_EQ(pastPalette, r.sky == 15);
+        discs += r.disc;
+        skippedTufts += !r.tufts;
+        whiteSkies += r.sky == 15;
+    }
+    EXPECT_GT(discs, 0);
+    EXPECT_GT(skippedTufts, 0);
+    EXPECT_GT(whiteSkies, 0);
+}
+
+TEST(SceneRecipeTest, UnderANightSkyTheRangesAreInvisible) {
+    const auto full = RenderSeed(1);
+    const auto withoutRanges = RenderSeed(1, Omitting(SceneElement::Ranges));
+    EXPECT_EQ(full->pixels, withoutRanges->pixels);
+}
+
+TEST(SceneRecipeTest, UnderABlackSkyTheRangesAreStillFilled) {
+    // Seed 2 has sky colour 0. The outline of the near range alone covers a few hundred pixels
+    // of its area; filled, it covers thousands.
+    const auto full = RenderSeed(2);
+    const auto withoutRanges = RenderSeed(2, Omitting(SceneElement::Ranges));
+    int filled = 0;
+    for (const auto& [x, y] : DifferingPixels(*full, *withoutRanges)) {
+        filled += x >= 330 && y < 135 &&
+                  full->At(static_cast<std::int32_t>(x), static_cast<std::int32_t>(y)) == 1;
+    }
+    EXPECT_GT(filled, 4000);
+}
+
+TEST(SceneRecipeTest, TheDiscIsASolidAccentCircleLowOverTheFarRange) {
+    // Seed 1: sky 1, accent 15, so a white disc of radius 30 around (205, 75).
+    auto expected = BlankSurface(570, 190);
+    const Pen pen{15};
+    const Brush brush{15};
+    expected->SelectPen(&pen);
+    expected->SelectBrush(&brush);
+    expected->Ellipse(175, 45, 235, 105);
+    const PointSet disc = PixelsOf(*expected);
+    const auto full = RenderSeed(1);
+    for (const auto& [x, y] : disc) {
+        ASSERT_EQ(full->At(static_cast<std::int32_t>(x), static_cast<std::int32_t>(y)), 15);
+    }
+    const auto withoutDisc = RenderSeed(1, Omitting(SceneElement::Disc));
+    const PointSet differing = DifferingPixels(*full, *withoutDisc);
+    EXPECT_FALSE(differing.empty());
+    EXPECT_TRUE(std::includes(disc.begin(), disc.end(), differing.begin(), differing.end()));
+}
+
+TEST(SceneRecipeTest, GlintsLieOnTheirRowsInTheAccentColour) {
+    const std::int32_t rows[54] = {
+        121, 122, 124, 125, 127, 128, 129, 131, 132, 134, 135, 136, 138, 139, 141, 142, 143, 145,
+        146, 148, 149, 150, 152, 153, 155, 156, 157, 159, 160, 162, 163, 164, 166, 167, 169, 170,
+        171, 173, 174, 176, 177, 178, 180, 181, 182, 184, 185, 187, 188, 190, 191, 192, 194, 195};
+    for (const std::uint32_t seed : {1u, 3u}) {
+        CallLog log;
+        RenderOptions options;
+        options.recorder = &log;
+        RenderSeed(seed, options);
+        const std::int32_t accent = PaintSeed(seed).report.accent;
+        // The glints are the last lines of a picture: tufts and birds are arcs.
+        ASSERT_GE(log.lines.size(), 54u);
+        const auto glints = log.lines.end() - 54;
+        for (int i = 0; i < 54; ++i) {
+            SCOPED_TRACE(testing::Message() << "seed " << seed << " glint " << i + 1);
+            const CallLog::LineCall& g = glints[i];
+            EXPECT_EQ(g.y1, rows[i]);
+            EXPECT_EQ(g.y2, rows[i]);
+            EXPECT_TRUE(g.x1 >= 0 && g.x1 < 330);
+            EXPECT_TRUE(g.x2 >= 0 && g.x2 <= 19 * (i + 1) + 199);
+            EXPECT_EQ(g.pen, accent);
+        }
+    }
+}
+
+}  // namespace
+}  // namespace vistrel::test
