@@ -26,7 +26,7 @@ struct Rect {
 // Every write outside the clip is dropped here, so the rasterisers only need to keep their work
 // proportional to what lies inside it.
 class ClippedPixels {
-public:
+  public:
     ClippedPixels(std::vector<ColourIndex>& pixels, std::int32_t width, const Rect& clip)
         : pixels(pixels), width(width), clip(clip) {}
 
@@ -46,7 +46,7 @@ public:
     // Row y (inside the clip) from column 0.
     ColourIndex* Row(std::int32_t y) { return pixels.data() + Index(0, y); }
 
-private:
+  private:
     std::size_t Index(std::int64_t x, std::int64_t y) const {
         return static_cast<std::size_t>(y) * static_cast<std::size_t>(width) +
                static_cast<std::size_t>(x);

@@ -14,7 +14,7 @@ __extension__ typedef unsigned __int128 UWide;
 // An ellipse inscribed in a box of w x h pixels, in doubled coordinates about the box centre so
 // that every pixel centre has integer coordinates: pixel column x has X = 2x - (left + right - 1).
 class InscribedEllipse {
-public:
+  public:
     explicit InscribedEllipse(const Rect& box)
         : left(box.left),
           top(box.top),
@@ -45,7 +45,7 @@ public:
         return true;
     }
 
-private:
+  private:
     // Largest X >= 0 with X^2 h^2 <= w^2 (h^2 - Y^2), for 0 <= Y < h.
     std::int64_t HalfWidth(std::int64_t yy) const {
         const UWide uw = static_cast<UWide>(w);
@@ -56,8 +56,8 @@ private:
             const UWide ux = static_cast<UWide>(x);
             return ux * ux * uh * uh <= bound;
         };
-        auto guess = static_cast<std::int64_t>(
-            std::sqrt(static_cast<long double>(w) * w * rest) / static_cast<long double>(h));
+        auto guess = static_cast<std::int64_t>(std::sqrt(static_cast<long double>(w) * w * rest) /
+                                               static_cast<long double>(h));
         guess = std::clamp<std::int64_t>(guess, 0, w);
         while (guess > 0 && !fits(guess)) {
             --guess;
@@ -82,7 +82,7 @@ struct RowOutline {
 
 // The outlines of the ellipse's rows inside the clip, each span computed once.
 class VisibleOutline {
-public:
+  public:
     VisibleOutline(const InscribedEllipse& e, const Rect& clip)
         : first(std::max<std::int64_t>(e.FirstRow(), clip.top)),
           end(std::min<std::int64_t>(e.EndRow(), clip.bottom)) {
@@ -118,7 +118,7 @@ public:
         return true;
     }
 
-private:
+  private:
     struct Span {
         bool covered = false;
         std::int64_t x0 = 0, x1 = -1;
@@ -167,9 +167,10 @@ void ClippedPixels::Span(std::int64_t y, std::int64_t x0, std::int64_t x1, Colou
         return;
     }
     const std::size_t start = Index(x0, y);
-    std::fill(pixels.begin() + static_cast<std::ptrdiff_t>(start),
-              pixels.begin() + static_cast<std::ptrdiff_t>(start + static_cast<std::size_t>(x1 - x0 + 1)),
-              c);
+    std::fill(
+        pixels.begin() + static_cast<std::ptrdiff_t>(start),
+        pixels.begin() + static_cast<std::ptrdiff_t>(start + static_cast<std::size_t>(x1 - x0 + 1)),
+        c);
 }
 
 void RasterEllipse(ClippedPixels& out, const Rect& box, ColourIndex pen, ColourIndex brush) {
@@ -197,8 +198,8 @@ void RasterArc(ClippedPixels& out, const Rect& box, std::int32_t xs, std::int32_
     }
     const std::int64_t cx = e.CentreX2();
     const std::int64_t cy = e.CentreY2();
-    Sweep sweep{2 * std::int64_t{xs} - cx, 2 * std::int64_t{ys} - cy,
-                2 * std::int64_t{xe} - cx, 2 * std::int64_t{ye} - cy, false};
+    Sweep sweep{2 * std::int64_t{xs} - cx, 2 * std::int64_t{ys} - cy, 2 * std::int64_t{xe} - cx,
+                2 * std::int64_t{ye} - cy, false};
     sweep.whole = Sweep::Cross(sweep.sx, sweep.sy, sweep.ex, sweep.ey) == 0 &&
                   Wide{sweep.sx} * sweep.ex + Wide{sweep.sy} * sweep.ey >= 0;
 

@@ -21,7 +21,7 @@ namespace {
 // before the fill, so a pixel that already has the brush colour still belongs to the region;
 // `seen` keeps the scan from visiting a pixel twice.
 class BorderFill {
-public:
+  public:
     BorderFill(ClippedPixels& out, ColourIndex border, ColourIndex brush)
         : out(out),
           clip(out.Clip()),
@@ -39,7 +39,7 @@ public:
         }
     }
 
-private:
+  private:
     // An open pixel to fill from, found next to the filled run parent0..parent1 of row parentY.
     struct Seed {
         std::int32_t x, y;
@@ -57,7 +57,9 @@ private:
         const std::int32_t y = seed.y;
         const ColourIndex* row = out.Row(y);
         std::uint8_t* seenRow = SeenRow(y);
-        auto open = [&](std::int32_t px) { return seenRow[px - clip.left] == 0 && row[px] != border; };
+        auto open = [&](std::int32_t px) {
+            return seenRow[px - clip.left] == 0 && row[px] != border;
+        };
         if (!open(x)) {
             return;
         }

@@ -99,7 +99,8 @@ void RasterLine(ClippedPixels& out, std::int32_t x1, std::int32_t y1, std::int32
     // Step from the first visible pixel with the remainder of the closed form, as Bresenham does.
     const std::int64_t denominator = 2 * line.length;
     const Wide start = Wide{2} * first * line.minorDistance + line.length - line.tieBias;
-    std::int64_t minor = line.minor0 + line.minorSign * static_cast<std::int64_t>(start / denominator);
+    std::int64_t minor =
+        line.minor0 + line.minorSign * static_cast<std::int64_t>(start / denominator);
     std::int64_t remainder = static_cast<std::int64_t>(start % denominator);
     std::int64_t major = line.major0 + line.majorSign * first;
     for (std::int64_t i = first; i < last; ++i) {

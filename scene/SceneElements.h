@@ -20,13 +20,13 @@ enum class SceneElement : std::uint32_t {
 };
 
 class SceneElements {
-public:
+  public:
     constexpr SceneElements() = default;
     constexpr bool Has(SceneElement e) const { return (bits & static_cast<std::uint32_t>(e)) != 0; }
     constexpr void Add(SceneElement e) { bits |= static_cast<std::uint32_t>(e); }
     constexpr bool Empty() const { return bits == 0; }
 
-private:
+  private:
     std::uint32_t bits = 0;
 };
 

@@ -53,9 +53,8 @@ void ScenePainter::DrawRidge(std::int32_t startX, std::int32_t startY, std::int3
 }
 
 void ScenePainter::DrawStrokeBand(std::int32_t left, std::int32_t top, std::int32_t leftFactor,
-                                  std::int32_t right, std::int32_t bottom,
-                                  std::int32_t rightFactor, std::int32_t colour,
-                                  std::int32_t rowStep) {
+                                  std::int32_t right, std::int32_t bottom, std::int32_t rightFactor,
+                                  std::int32_t colour, std::int32_t rowStep) {
     UsePen(colour);
     const std::int32_t w = WrapAbs(WrapSub(right, left));
     const std::int32_t h = WrapAbs(WrapSub(bottom, top));

@@ -34,7 +34,9 @@ void ScenePainter::PaintOn(Surface& target) {
     PaintScene();
 }
 
-std::int32_t ScenePainter::RandomBelow(std::int32_t n) { return vistrel::RandomBelow(rng, n); }
+std::int32_t ScenePainter::RandomBelow(std::int32_t n) {
+    return vistrel::RandomBelow(rng, n);
+}
 
 void ScenePainter::BeginStep(SceneStep step, SceneElement element) {
     report.drawsBefore[static_cast<int>(step)] = rng.Draws();

@@ -28,7 +28,7 @@ inline constexpr double DegreeFactor = 0.017453292519444445;
 // Paints one picture onto a surface: the drawing primitives, the element generators and the
 // recipe that calls them, all drawing their random numbers from one scene random source.
 class ScenePainter {
-public:
+  public:
     explicit ScenePainter(SceneRng& rng, SceneElements omitted = {});
     virtual ~ScenePainter();
     ScenePainter(const ScenePainter&) = delete;
@@ -70,7 +70,7 @@ public:
     // The whole picture.
     void PaintScene();
 
-private:
+  private:
     void ReleasePen();
     void ReleaseBrush();
     // Marks the start of a recipe step; an omitted element still draws its numbers but paints

@@ -10,7 +10,13 @@ bool DiscShows(std::int32_t sky, std::int32_t accent) {
         return false;
     }
     switch (accent) {
-        case 4: case 5: case 6: case 12: case 13: case 14: case 15:
+        case 4:
+        case 5:
+        case 6:
+        case 12:
+        case 13:
+        case 14:
+        case 15:
             return true;
         default:
             return false;

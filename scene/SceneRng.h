@@ -7,7 +7,7 @@ namespace vistrel {
 // The scene random source: a 32-bit linear congruential generator yielding 15-bit numbers.
 // Every picture is fixed by the state this holds when its painting begins.
 class SceneRng {
-public:
+  public:
     static constexpr std::uint32_t Multiplier = 214013u;
     static constexpr std::uint32_t Increment = 2531011u;
 
@@ -24,7 +24,7 @@ public:
     // How many values have been drawn since construction; lets callers see what each step costs.
     std::uint64_t Draws() const { return draws; }
 
-private:
+  private:
     std::uint32_t state = 1;
     std::uint64_t draws = 0;
 };

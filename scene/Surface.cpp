@@ -48,7 +48,9 @@ void Surface::IntersectClipRect(std::int32_t left, std::int32_t top, std::int32_
     }
 }
 
-void Surface::ClearOpaque(ColourIndex colour) { std::fill(pixels.begin(), pixels.end(), colour); }
+void Surface::ClearOpaque(ColourIndex colour) {
+    std::fill(pixels.begin(), pixels.end(), colour);
+}
 
 void Surface::MoveTo(std::int32_t x, std::int32_t y) {
     currentX = x;

@@ -24,7 +24,7 @@ class SurfaceRecorder;
 // An off-screen drawing surface: a bitmap of colour indices with a clip rectangle, a current
 // position and a selected pen and brush, offering the raster primitives the painter needs.
 class Surface {
-public:
+  public:
     static constexpr std::int32_t MaxSide = 8192;
 
     // A surface of w x h pixels, all colour 0, or none when the size is not 1..MaxSide on both
@@ -59,7 +59,7 @@ public:
     // Every later primitive is also reported to the recorder (none to stop).
     void SetRecorder(SurfaceRecorder* r) { recorder = r; }
 
-private:
+  private:
     Surface(std::int32_t w, std::int32_t h, std::vector<ColourIndex> bits);
     ClippedPixels Target() { return ClippedPixels(pixels, width, clip); }
 
@@ -78,7 +78,7 @@ private:
 
 // Sees every primitive a surface draws, with the colours in force.
 class SurfaceRecorder {
-public:
+  public:
     virtual ~SurfaceRecorder() = default;
     virtual void Clipped(const Rect& clip) = 0;
     virtual void Line(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2,

@@ -18,7 +18,9 @@ constexpr std::int32_t WrapMul(std::int32_t a, std::int32_t b) {
     return static_cast<std::int32_t>(static_cast<std::uint32_t>(a) * static_cast<std::uint32_t>(b));
 }
 
-constexpr std::int32_t WrapAbs(std::int32_t a) { return a < 0 ? WrapSub(0, a) : a; }
+constexpr std::int32_t WrapAbs(std::int32_t a) {
+    return a < 0 ? WrapSub(0, a) : a;
+}
 
 // Truncating division; INT32_MIN / -1 wraps to INT32_MIN as the remainder-free result would.
 constexpr std::int32_t WrapDiv(std::int32_t a, std::int32_t b) {

@@ -10,7 +10,7 @@ namespace vistrel {
 // repaint a picture from exactly our calls. Pens and brushes are emitted when their colour
 // changes.
 class GdiScript : public SurfaceRecorder {
-public:
+  public:
     GdiScript(std::ostream& out, std::int32_t width, std::int32_t height);
 
     void Clipped(const Rect& clip) override;
@@ -22,7 +22,7 @@ public:
     void Fill(std::int32_t x, std::int32_t y, ColourIndex border, ColourIndex brush) override;
     void Pixel(std::int32_t x, std::int32_t y, ColourIndex colour) override;
 
-private:
+  private:
     void UsePen(ColourIndex c);
     void UseBrush(ColourIndex c);
 

@@ -76,12 +76,14 @@ std::vector<std::uint8_t> EncodePng(const SceneBitmap& bitmap) {
     raw.reserve((rowBytes + 1) * static_cast<std::size_t>(bitmap.height));
     for (std::int32_t y = 0; y < bitmap.height; ++y) {
         raw.push_back(0);
-        const auto row = bitmap.pixels.begin() + static_cast<std::ptrdiff_t>(rowBytes * static_cast<std::size_t>(y));
+        const auto row = bitmap.pixels.begin() +
+                         static_cast<std::ptrdiff_t>(rowBytes * static_cast<std::size_t>(y));
         raw.insert(raw.end(), row, row + static_cast<std::ptrdiff_t>(rowBytes));
     }
     uLongf packedSize = compressBound(static_cast<uLong>(raw.size()));
     std::vector<std::uint8_t> packed(packedSize);
-    if (compress2(packed.data(), &packedSize, raw.data(), static_cast<uLong>(raw.size()), 9) != Z_OK) {
+    if (compress2(packed.data(), &packedSize, raw.data(), static_cast<uLong>(raw.size()), 9) !=
+        Z_OK) {
         throw std::runtime_error("cannot compress the picture");
     }
     packed.resize(packedSize);

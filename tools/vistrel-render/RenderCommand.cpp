@@ -55,7 +55,7 @@ std::string Quoted(std::string_view text) {
 }
 
 class Parser {
-public:
+  public:
     explicit Parser(const std::vector<std::string>& args) : args(args) {}
 
     ParseResult Run() {
@@ -71,34 +71,46 @@ public:
             if (a == "--digest") {
                 digest = true;
             } else if (a == "--seed") {
-                if (!Seed32("--seed", command.seed)) return Fail();
+                if (!Seed32("--seed", command.seed))
+                    return Fail();
             } else if (a == "--run-seed") {
-                if (!Seed32("--run-seed", command.runSeed)) return Fail();
+                if (!Seed32("--run-seed", command.runSeed))
+                    return Fail();
             } else if (a == "--scene") {
-                if (!Seed32("--scene", command.scene)) return Fail();
+                if (!Seed32("--scene", command.scene))
+                    return Fail();
             } else if (a == "-o" || a == "--output") {
                 const std::string* v = Value(a);
-                if (v == nullptr) return Fail();
+                if (v == nullptr)
+                    return Fail();
                 command.output = *v;
             } else if (a == "--gdi-script") {
                 const std::string* v = Value(a);
-                if (v == nullptr) return Fail();
+                if (v == nullptr)
+                    return Fail();
                 command.gdiScript = *v;
             } else if (a == "--size") {
-                if (!Size()) return Fail();
+                if (!Size())
+                    return Fail();
             } else if (a == "--scale") {
                 const std::string* v = Value(a);
-                if (v == nullptr) return Fail();
+                if (v == nullptr)
+                    return Fail();
                 const auto n = ParseNumber(*v, 16);
-                if (!n || *n < 1) return Fail("--scale takes a whole number from 1 to 16, not " + Quoted(*v));
+                if (!n || *n < 1)
+                    return Fail("--scale takes a whole number from 1 to 16, not " + Quoted(*v));
                 command.scale = static_cast<std::int32_t>(*n);
             } else if (a == "--omit") {
-                if (!Omit()) return Fail();
+                if (!Omit())
+                    return Fail();
             } else if (a == "--seeds") {
                 const std::string* v = Value(a);
-                if (v == nullptr) return Fail();
+                if (v == nullptr)
+                    return Fail();
                 seeds = Range(*v);
-                if (!seeds) return Fail("--seeds takes A-B with 0 <= A <= B <= 4294967295, not " + Quoted(*v));
+                if (!seeds)
+                    return Fail("--seeds takes A-B with 0 <= A <= B <= 4294967295, not " +
+                                Quoted(*v));
             } else {
                 return Fail("unknown option " + Quoted(a) + " (see --help)");
             }
@@ -106,7 +118,7 @@ public:
         return Finish(digest, seeds);
     }
 
-private:
+  private:
     ParseResult Finish(bool digest, std::optional<std::pair<std::uint32_t, std::uint32_t>> seeds) {
         if (digest != seeds.has_value()) {
             return Fail("--digest and --seeds A-B go together");
@@ -132,7 +144,8 @@ private:
             return Fail("the scaled picture must be at most 16384 pixels on each side");
         }
         if (command.output && !FormatForPath(*command.output)) {
-            return Fail("the output file must end in .png, .ppm or .raw: " + Quoted(*command.output));
+            return Fail("the output file must end in .png, .ppm or .raw: " +
+                        Quoted(*command.output));
         }
         return {command, {}};
     }
@@ -147,7 +160,8 @@ private:
 
     bool Seed32(const std::string& option, std::optional<std::uint32_t>& into) {
         const std::string* v = Value(option);
-        if (v == nullptr) return false;
+        if (v == nullptr)
+            return false;
         const auto n = ParseNumber(*v, U32Max);
         if (!n) {
             error = option + " takes a whole number from 0 to 4294967295, not " + Quoted(*v);
@@ -159,10 +173,15 @@ private:
 
     bool Size() {
         const std::string* v = Value("--size");
-        if (v == nullptr) return false;
+        if (v == nullptr)
+            return false;
         const std::size_t x = v->find('x');
-        const auto w = x == std::string::npos ? std::nullopt : ParseNumber(std::string_view(*v).substr(0, x), Surface::MaxSide);
-        const auto h = x == std::string::npos ? std::nullopt : ParseNumber(std::string_view(*v).substr(x + 1), Surface::MaxSide);
+        const auto w = x == std::string::npos
+                           ? std::nullopt
+                           : ParseNumber(std::string_view(*v).substr(0, x), Surface::MaxSide);
+        const auto h = x == std::string::npos
+                           ? std::nullopt
+                           : ParseNumber(std::string_view(*v).substr(x + 1), Surface::MaxSide);
         if (!w || !h || *w < 1 || *h < 1) {
             error = "--size takes WxH with W and H from 1 to 8192, not " + Quoted(*v);
             return false;
@@ -174,7 +193,8 @@ private:
 
     bool Omit() {
         const std::string* v = Value("--omit");
-        if (v == nullptr) return false;
+        if (v == nullptr)
+            return false;
         std::string_view rest = *v;
         while (true) {
             const std::size_t comma = rest.find(',');
@@ -186,17 +206,20 @@ private:
                 return false;
             }
             command.omitted.Add(*element);
-            if (comma == std::string_view::npos) return true;
+            if (comma == std::string_view::npos)
+                return true;
             rest.remove_prefix(comma + 1);
         }
     }
 
     static std::optional<std::pair<std::uint32_t, std::uint32_t>> Range(std::string_view v) {
         const std::size_t dash = v.find('-');
-        if (dash == std::string_view::npos) return std::nullopt;
+        if (dash == std::string_view::npos)
+            return std::nullopt;
         const auto a = ParseNumber(v.substr(0, dash), U32Max);
         const auto b = ParseNumber(v.substr(dash + 1), U32Max);
-        if (!a || !b || *a > *b) return std::nullopt;
+        if (!a || !b || *a > *b)
+            return std::nullopt;
         return std::make_pair(static_cast<std::uint32_t>(*a), static_cast<std::uint32_t>(*b));
     }
 
@@ -223,16 +246,21 @@ std::uint32_t RenderCommand::PictureSeed() const {
     return rng.State();
 }
 
-ParseResult ParseRenderCommand(const std::vector<std::string>& args) { return Parser(args).Run(); }
+ParseResult ParseRenderCommand(const std::vector<std::string>& args) {
+    return Parser(args).Run();
+}
 
 std::optional<ImageFormat> FormatForPath(const std::string& path) {
     auto endsWith = [&](std::string_view suffix) {
         return path.size() > suffix.size() &&
                path.compare(path.size() - suffix.size(), suffix.size(), suffix) == 0;
     };
-    if (endsWith(".png")) return ImageFormat::Png;
-    if (endsWith(".ppm")) return ImageFormat::Ppm;
-    if (endsWith(".raw")) return ImageFormat::Raw;
+    if (endsWith(".png"))
+        return ImageFormat::Png;
+    if (endsWith(".ppm"))
+        return ImageFormat::Ppm;
+    if (endsWith(".raw"))
+        return ImageFormat::Raw;
     return std::nullopt;
 }
 

@@ -83,7 +83,8 @@ int RenderPicture(const RenderCommand& command) {
     if (command.gdiScript) {
         scriptFile.open(*command.gdiScript);
         if (!scriptFile) {
-            return Fail(OutputError, "cannot write " + *command.gdiScript + ": " + std::strerror(errno));
+            return Fail(OutputError,
+                        "cannot write " + *command.gdiScript + ": " + std::strerror(errno));
         }
         script = std::make_unique<vistrel::GdiScript>(scriptFile, command.width, command.height);
     }
@@ -104,12 +105,14 @@ int RenderPicture(const RenderCommand& command) {
     }
     const vistrel::SceneBitmap image =
         command.scale == 1 ? *bitmap : vistrel::ScaleUp(*bitmap, command.scale);
-    const auto format = command.output ? *vistrel::FormatForPath(*command.output) : vistrel::ImageFormat::Png;
+    const auto format =
+        command.output ? *vistrel::FormatForPath(*command.output) : vistrel::ImageFormat::Png;
     const std::vector<std::uint8_t> bytes = vistrel::EncodeImage(image, format);
 
     if (!command.output) {
         if (!WriteAll(stdout, bytes) || std::fflush(stdout) != 0) {
-            return Fail(OutputError, std::string("cannot write standard output: ") + std::strerror(errno));
+            return Fail(OutputError,
+                        std::string("cannot write standard output: ") + std::strerror(errno));
         }
         return 0;
     }
