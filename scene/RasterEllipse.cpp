@@ -1,159 +1,120 @@
 #include <algorithm>
-#include <cmath>
 #include <vector>
 
+#include "EllipseOutline.h"
 #include "Raster.h"
+#include "WideInt.h"
 
 namespace vistrel {
 
 namespace {
 
-__extension__ typedef __int128 Wide;
-__extension__ typedef unsigned __int128 UWide;
-
-// An ellipse inscribed in a box of w x h pixels, in doubled coordinates about the box centre so
-// that every pixel centre has integer coordinates: pixel column x has X = 2x - (left + right - 1).
-class InscribedEllipse {
+// The outline as the arc walks it: the quarter walk mirrored into four quarters, counter-
+// clockwise on screen from the right end of the middle row. On an axis of an odd-sized box the
+// same pixel ends one quarter and starts the next.
+class OutlineLoop {
   public:
-    explicit InscribedEllipse(const Rect& box)
-        : left(box.left),
-          top(box.top),
-          w(std::int64_t{box.right} - box.left),
-          h(std::int64_t{box.bottom} - box.top) {}
+    OutlineLoop(const EllipseBox& box) : box(box), quarter(QuarterWalk(box.width, box.height)) {}
 
-    bool Paints() const { return w > 0 && h > 0; }
-    std::int64_t FirstRow() const { return top; }
-    std::int64_t EndRow() const { return top + h; }
-    std::int64_t CentreX2() const { return 2 * left + w - 1; }
-    std::int64_t CentreY2() const { return 2 * top + h - 1; }
+    std::int64_t QuarterSize() const { return static_cast<std::int64_t>(quarter.size()); }
+    std::int64_t Size() const { return 4 * QuarterSize(); }
 
-    // The columns x0..x1 that row y covers; false when it covers none.
-    bool RowSpan(std::int64_t y, std::int64_t& x0, std::int64_t& x1) const {
-        if (y < top || y >= top + h) {
-            return false;
-        }
-        const std::int64_t yy = 2 * y - CentreY2();
-        const std::int64_t half = HalfWidth(yy < 0 ? -yy : yy);
-        // X = 2x - centre must be within +-half and have the parity of w - 1.
-        const std::int64_t parity = (w - 1) & 1;
-        const std::int64_t reach = (half & 1) == parity ? half : half - 1;
-        if (reach < 0) {
-            return false;
-        }
-        x0 = (CentreX2() - reach) / 2;
-        x1 = (CentreX2() + reach) / 2;
-        return true;
-    }
-
-  private:
-    // Largest X >= 0 with X^2 h^2 <= w^2 (h^2 - Y^2), for 0 <= Y < h.
-    std::int64_t HalfWidth(std::int64_t yy) const {
-        const UWide uw = static_cast<UWide>(w);
-        const UWide uh = static_cast<UWide>(h);
-        const UWide rest = uh * uh - static_cast<UWide>(yy) * static_cast<UWide>(yy);
-        const UWide bound = uw * uw * rest;
-        auto fits = [&](std::int64_t x) {
-            const UWide ux = static_cast<UWide>(x);
-            return ux * ux * uh * uh <= bound;
-        };
-        auto guess = static_cast<std::int64_t>(std::sqrt(static_cast<long double>(w) * w * rest) /
-                                               static_cast<long double>(h));
-        guess = std::clamp<std::int64_t>(guess, 0, w);
-        while (guess > 0 && !fits(guess)) {
-            --guess;
-        }
-        while (guess < w && fits(guess + 1)) {
-            ++guess;
-        }
-        return guess;
-    }
-
-    std::int64_t left;
-    std::int64_t top;
-    std::int64_t w;
-    std::int64_t h;
-};
-
-// The outline pixels of one row: the row's span x0..x1 less the inner run in0..in1 (empty when
-// in0 > in1) of columns that also lie inside the rows above and below.
-struct RowOutline {
-    std::int64_t x0, x1, in0, in1;
-};
-
-// The outlines of the ellipse's rows inside the clip, each span computed once.
-class VisibleOutline {
-  public:
-    VisibleOutline(const InscribedEllipse& e, const Rect& clip)
-        : first(std::max<std::int64_t>(e.FirstRow(), clip.top)),
-          end(std::min<std::int64_t>(e.EndRow(), clip.bottom)) {
-        if (first >= end) {
-            return;
-        }
-        spans.resize(static_cast<std::size_t>(end - first + 2));
-        for (std::int64_t y = first - 1; y <= end; ++y) {
-            Span& s = spans[static_cast<std::size_t>(y - first + 1)];
-            s.covered = e.RowSpan(y, s.x0, s.x1);
+    // Point k of the loop, box-relative.
+    OutlinePoint At(std::int64_t k) const {
+        const std::int64_t m = QuarterSize();
+        const std::int64_t w = box.width;
+        const std::int64_t h = box.height;
+        switch (k / m) {
+            case 0: {
+                const OutlinePoint& p = Quarter(k);
+                return {p.x, h - 1 - p.y};
+            }
+            case 1: {
+                const OutlinePoint& p = Quarter(2 * m - 1 - k);
+                return {w - 1 - p.x, h - 1 - p.y};
+            }
+            case 2: {
+                const OutlinePoint& p = Quarter(k - 2 * m);
+                return {w - 1 - p.x, p.y};
+            }
+            default:
+                return Quarter(4 * m - 1 - k);
         }
     }
 
-    std::int64_t First() const { return first; }
-    std::int64_t End() const { return end; }
-
-    bool Outline(std::int64_t y, RowOutline& row) const {
-        const Span& here = At(y);
-        if (!here.covered) {
-            return false;
-        }
-        row = {here.x0, here.x1, here.x1 + 1, here.x1};
-        const Span& above = At(y - 1);
-        const Span& below = At(y + 1);
-        if (above.covered && below.covered) {
-            const std::int64_t in0 = std::max({here.x0 + 1, above.x0, below.x0});
-            const std::int64_t in1 = std::min({here.x1 - 1, above.x1, below.x1});
-            if (in0 <= in1) {
-                row.in0 = in0;
-                row.in1 = in1;
+    // Where the ray (rayX, rayY) from the centre, y pointing up, meets the loop: the first
+    // point counter-clockwise that is on or past the ray in the upper quarters and strictly
+    // past it in the lower ones, or the start of the next quarter when there is none. Points
+    // are compared with the ray by their offsets (u, v) from the quarter's corner.
+    std::int64_t RayIndex(Int128 rayX, Int128 rayY) const {
+        const int q = rayY >= 0 ? (rayX >= 0 ? 0 : 1) : (rayX < 0 ? 2 : 3);
+        const Int128 ax = rayX < 0 ? -rayX : rayX;
+        const Int128 ay = rayY < 0 ? -rayY : rayY;
+        const std::int64_t m = QuarterSize();
+        for (std::int64_t k = 0; k < m; ++k) {
+            // Counter-clockwise runs with the walk in quarters 0 and 2, against it in 1 and 3.
+            const OutlinePoint& p = Quarter(q == 0 || q == 2 ? k : m - 1 - k);
+            const Int128 u = p.x - box.width / 2;
+            const Int128 v = p.y - box.height / 2;
+            const Int128 c = v * ax - u * ay;
+            const bool hit = q == 0 ? c >= 0 : q == 1 ? c <= 0 : q == 2 ? c > 0 : c < 0;
+            if (hit) {
+                return q * m + k;
             }
         }
-        return true;
+        return (q + 1) * m;
     }
 
   private:
-    struct Span {
-        bool covered = false;
-        std::int64_t x0 = 0, x1 = -1;
-    };
-    const Span& At(std::int64_t y) const { return spans[static_cast<std::size_t>(y - first + 1)]; }
-
-    std::int64_t first;
-    std::int64_t end;
-    std::vector<Span> spans;
-};
-
-// Whether the direction p lies on the counter-clockwise sweep (on screen) from s to e. Vectors
-// are in doubled pixel units with y pointing down, so counter-clockwise on screen is clockwise
-// in these coordinates.
-struct Sweep {
-    std::int64_t sx, sy, ex, ey;
-    bool whole;
-
-    static Wide Cross(std::int64_t ax, std::int64_t ay, std::int64_t bx, std::int64_t by) {
-        return Wide{ax} * by - Wide{ay} * bx;
+    const OutlinePoint& Quarter(std::int64_t i) const {
+        return quarter[static_cast<std::size_t>(i)];
     }
 
-    bool Contains(std::int64_t px, std::int64_t py) const {
-        if (whole) {
+    EllipseBox box;
+    std::vector<OutlinePoint> quarter;
+};
+
+// Whether a direction lies on the counter-clockwise sweep from s to e, y pointing up; for
+// boxes too large to walk.
+struct Sweep {
+    Int128 sx, sy, ex, ey;
+
+    static Int128 Cross(Int128 ax, Int128 ay, Int128 bx, Int128 by) { return ax * by - ay * bx; }
+
+    bool Contains(Int128 px, Int128 py) const {
+        const Int128 turn = Cross(sx, sy, ex, ey);
+        if (turn == 0 && sx * ex + sy * ey >= 0) {
             return true;
         }
-        // Screen counter-clockwise from s to p means cross(s, p) <= 0 with y down.
-        const bool afterStart = Cross(sx, sy, px, py) <= 0;
-        const bool beforeEnd = Cross(px, py, ex, ey) <= 0;
-        if (Cross(sx, sy, ex, ey) < 0) {
-            return afterStart && beforeEnd;
-        }
-        return afterStart || beforeEnd;
+        const bool afterStart = Cross(sx, sy, px, py) >= 0;
+        const bool beforeEnd = Cross(px, py, ex, ey) >= 0;
+        return turn > 0 ? afterStart && beforeEnd : afterStart || beforeEnd;
     }
 };
+
+// Boxes up to this size are walked point by point, as GDI does; larger ones are drawn row by
+// row within the clip with the rays compared directly.
+constexpr std::int64_t WalkedArcLimit = 1 << 16;
+
+void PaintSweptArc(ClippedPixels& out, const EllipseBox& box, const Sweep& sweep, std::int64_t cx,
+                   std::int64_t cy, ColourIndex pen) {
+    const Rect& clip = out.Clip();
+    ForEachEllipseRow(box, clip.top, clip.bottom, [&](std::int64_t y, const EllipseRow& row) {
+        auto paintRun = [&](std::int64_t x0, std::int64_t x1) {
+            x0 = std::max<std::int64_t>(x0, clip.left);
+            x1 = std::min<std::int64_t>(x1, std::int64_t{clip.right} - 1);
+            for (std::int64_t x = x0; x <= x1; ++x) {
+                if (sweep.Contains(x - cx, cy - y)) {
+                    out.Set(x, y, pen);
+                }
+            }
+        };
+        paintRun(row.left0, row.left1);
+        if (row.split) {
+            paintRun(row.right0, row.right1);
+        }
+    });
+}
 
 }  // namespace
 
@@ -174,54 +135,49 @@ void ClippedPixels::Span(std::int64_t y, std::int64_t x0, std::int64_t x1, Colou
 }
 
 void RasterEllipse(ClippedPixels& out, const Rect& box, ColourIndex pen, ColourIndex brush) {
-    const InscribedEllipse e(box);
-    if (!e.Paints()) {
-        return;
-    }
-    const VisibleOutline rows(e, out.Clip());
-    for (std::int64_t y = rows.First(); y < rows.End(); ++y) {
-        RowOutline row{};
-        if (!rows.Outline(y, row)) {
-            continue;
-        }
-        out.Span(y, row.x0, row.in0 - 1, pen);
-        out.Span(y, row.in0, row.in1, brush);
-        out.Span(y, row.in1 + 1, row.x1, pen);
-    }
+    const Rect& clip = out.Clip();
+    ForEachEllipseRow(EllipseBox::From(box), clip.top, clip.bottom,
+                      [&](std::int64_t y, const EllipseRow& row) {
+                          out.Span(y, row.left0, row.left1, pen);
+                          if (row.split) {
+                              out.Span(y, row.left1 + 1, row.right0 - 1, brush);
+                              out.Span(y, row.right0, row.right1, pen);
+                          }
+                      });
 }
 
-void RasterArc(ClippedPixels& out, const Rect& box, std::int32_t xs, std::int32_t ys,
+void RasterArc(ClippedPixels& out, const Rect& rect, std::int32_t xs, std::int32_t ys,
                std::int32_t xe, std::int32_t ye, ColourIndex pen) {
-    const InscribedEllipse e(box);
-    if (!e.Paints()) {
+    const EllipseBox box = EllipseBox::From(rect);
+    if (box.width == 0 || box.height == 0) {
         return;
     }
-    const std::int64_t cx = e.CentreX2();
-    const std::int64_t cy = e.CentreY2();
-    Sweep sweep{2 * std::int64_t{xs} - cx, 2 * std::int64_t{ys} - cy, 2 * std::int64_t{xe} - cx,
-                2 * std::int64_t{ye} - cy, false};
-    sweep.whole = Sweep::Cross(sweep.sx, sweep.sy, sweep.ex, sweep.ey) == 0 &&
-                  Wide{sweep.sx} * sweep.ex + Wide{sweep.sy} * sweep.ey >= 0;
+    // The rays start at the box centre rounded down.
+    const std::int64_t cx = box.left + box.width / 2;
+    const std::int64_t cy = box.top + box.height / 2;
+    const Int128 startX = Int128{xs} - cx;
+    const Int128 startY = Int128{cy} - ys;
+    const Int128 endX = Int128{xe} - cx;
+    const Int128 endY = Int128{cy} - ye;
+    if (box.width > WalkedArcLimit || box.height > WalkedArcLimit) {
+        PaintSweptArc(out, box, {startX, startY, endX, endY}, cx, cy, pen);
+        return;
+    }
 
-    const Rect& clip = out.Clip();
-    const VisibleOutline rows(e, clip);
-    for (std::int64_t y = rows.First(); y < rows.End(); ++y) {
-        RowOutline row{};
-        if (!rows.Outline(y, row)) {
-            continue;
+    const OutlineLoop loop(box);
+    const std::int64_t n = loop.Size();
+    const std::int64_t start = loop.RayIndex(startX, startY);
+    std::int64_t end = loop.RayIndex(endX, endY);
+    if (end <= start) {
+        end += n;
+    }
+    // The arc is a polyline through points start..end-1 that leaves out its last point; each
+    // segment paints its first point, and one between two copies of a pixel paints nothing.
+    for (std::int64_t i = start; i < end - 1; ++i) {
+        const OutlinePoint p = loop.At(i % n);
+        if (p != loop.At((i + 1) % n)) {
+            out.Set(box.left + p.x, box.top + p.y, pen);
         }
-        const std::int64_t py = 2 * y - cy;
-        auto paintRun = [&](std::int64_t x0, std::int64_t x1) {
-            x0 = std::max<std::int64_t>(x0, clip.left);
-            x1 = std::min<std::int64_t>(x1, std::int64_t{clip.right} - 1);
-            for (std::int64_t x = x0; x <= x1; ++x) {
-                if (sweep.Contains(2 * x - cx, py)) {
-                    out.Set(x, y, pen);
-                }
-            }
-        };
-        paintRun(row.x0, row.in0 - 1);
-        paintRun(row.in1 + 1, row.x1);
     }
 }
 

@@ -8,8 +8,8 @@ namespace {
 
 __extension__ typedef __int128 Wide;
 
-// A line stepped along its longer axis: step i (0 <= i < length) lies at major = major0 + i * ms
-// and minor = minor0 + ms2 * floor((2 i d + n - tieBias) / 2n), d and n the minor and major
+// A line stepped along its longer axis: step i (0 <= i < n) lies at major = major0 + majorSign * i
+// and minor = minor0 + minorSign * floor((2 i d + n - tieBias) / 2n), d and n the minor and major
 // distances. Working in closed form lets a clipped line visit only its steps inside the clip.
 struct SteppedLine {
     std::int64_t major0;
@@ -69,8 +69,9 @@ void RasterLine(ClippedPixels& out, std::int32_t x1, std::int32_t y1, std::int32
     const bool xMajor = ax >= ay;
     const Rect& clip = out.Clip();
 
-    // FIXME: ties go away from the start point in every direction, which is not yet GDI's choice.
-    const int tieBias = 0;
+    // A pixel exactly halfway between two takes the smaller coordinate, whichever way the line
+    // runs: above in the flat directions, left in the steep ones.
+    const int tieBias = (xMajor ? sy : sx) > 0 ? 1 : 0;
     const SteppedLine line = xMajor ? SteppedLine{x1, y1, ax, ay, sx, sy, tieBias}
                                     : SteppedLine{y1, x1, ay, ax, sy, sx, tieBias};
     const std::int64_t majorLo = xMajor ? clip.left : clip.top;

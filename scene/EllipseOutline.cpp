@@ -1,0 +1,238 @@
+#include "EllipseOutline.h"
+
+#include <algorithm>
+#include <utility>
+
+#include "WideInt.h"
+
+namespace vistrel {
+
+EllipseBox EllipseBox::From(const Rect& r) {
+    // A box given with its corners swapped is the same box.
+    const std::int64_t l = std::min(r.left, r.right);
+    const std::int64_t t = std::min(r.top, r.bottom);
+    return {l, t, std::max<std::int64_t>(r.left, r.right) - l,
+            std::max<std::int64_t>(r.top, r.bottom) - t};
+}
+
+std::vector<OutlinePoint> QuarterWalk(std::int64_t w, std::int64_t h) {
+    std::vector<OutlinePoint> points;
+    if (w <= 0 || h <= 0) {
+        return points;
+    }
+    // The error-driven walk over the diameters a = w - 1 and b = h - 1.
+    const Int128 a = w - 1;
+    const Int128 b = h - 1;
+    const Int128 bOdd = b & 1;
+    Int128 dx = 4 * b * b * (1 - a);
+    Int128 dy = 4 * a * a * (1 + bOdd);
+    Int128 err = dx + dy + a * a * bOdd;
+    std::int64_t x = w - 1;
+    std::int64_t y = h / 2;
+    while (x >= w / 2) {
+        points.push_back({x, y});
+        const Int128 twice = 2 * err;
+        const bool left = twice >= dx;
+        const bool down = twice <= dy;
+        if (left) {
+            --x;
+            dx += 8 * b * b;
+            err += dx;
+        }
+        if (down) {
+            ++y;
+            dy += 8 * a * a;
+            err += dy;
+        }
+    }
+    return points;
+}
+
+namespace {
+
+// The same walk answered row by row in closed form. After the walk has reached column x of
+// quarter row j, its error is
+//   E(x, j) = 4b^2 (a - x + 1)(1 - x) + 4a^2 (j + 1)(1 + bOdd + j) + a^2 bOdd
+// and it steps left when 2E >= 4b^2 (1 + a - 2x), down when 2E <= 4a^2 (1 + bOdd + 2j). Along a
+// row E only falls, so the columns where each test holds form one run, found by bisection.
+template <typename N>
+class QuarterRows {
+  public:
+    QuarterRows(std::int64_t w, std::int64_t h)
+        : a(w - 1),
+          bOdd((h - 1) & 1),
+          middle(w / 2),
+          b2x4(N(4) * N(Int128{h - 1} * (h - 1))),
+          a2x4(N(4) * N(Int128{a} * a)),
+          a2bOdd(N(Int128{a} * a * bOdd)),
+          lastRow(FindLastRow(h)) {}
+
+    std::int64_t LastRow() const { return lastRow; }
+
+    // The outline of quarter row j covers columns Exit(j)..Enter(j).
+    std::int64_t Enter(std::int64_t j) const {
+        if (j == 0) {
+            return a;
+        }
+        const std::int64_t x = Exit(j - 1);
+        return StepsLeft(x, j - 1) ? x - 1 : x;
+    }
+
+    std::int64_t Exit(std::int64_t j) const {
+        for (const Cached& c : cache) {
+            if (c.row == j) {
+                return c.x;
+            }
+        }
+        const std::int64_t x = ComputeExit(j);
+        cache[nextSlot] = {j, x};
+        nextSlot ^= 1;
+        return x;
+    }
+
+  private:
+    N Error(std::int64_t x, std::int64_t j) const {
+        return b2x4 * N(Int128{a - x + 1} * (1 - x)) + a2x4 * N(Int128{j + 1} * (1 + bOdd + j)) +
+               a2bOdd;
+    }
+    bool StepsLeft(std::int64_t x, std::int64_t j) const {
+        const N e = Error(x, j);
+        return e + e >= b2x4 * N(Int128{1 + a - 2 * x});
+    }
+    bool StepsDown(std::int64_t x, std::int64_t j) const {
+        const N e = Error(x, j);
+        return e + e <= a2x4 * N(Int128{1 + bOdd + 2 * j});
+    }
+
+    // Largest x in [lo, hi] with pred(x), for a predicate true up to some x; lo if none past it.
+    template <typename Pred>
+    static std::int64_t LastTrue(std::int64_t lo, std::int64_t hi, Pred pred) {
+        while (lo < hi) {
+            const std::int64_t mid = lo + (hi - lo + 1) / 2;
+            if (pred(mid)) {
+                lo = mid;
+            } else {
+                hi = mid - 1;
+            }
+        }
+        return lo;
+    }
+
+    // The row ends at the nearer of the last column where the walk would step down and the
+    // last column where, one row up, it would not have stepped left.
+    std::int64_t ComputeExit(std::int64_t j) const {
+        std::int64_t down;
+        if (StepsDown(middle + 1, j)) {
+            down = LastTrue(middle + 1, a, [&](std::int64_t x) { return StepsDown(x, j); });
+        } else if (StepsDown(middle, j)) {
+            down = middle;
+        } else {
+            return middle;
+        }
+        std::int64_t stay = a;
+        if (j > 0) {
+            if (StepsLeft(middle, j - 1)) {
+                return middle;
+            }
+            stay = LastTrue(middle, a, [&](std::int64_t x) { return !StepsLeft(x, j - 1); });
+        }
+        return std::max(middle, std::min(down, stay));
+    }
+
+    // The walk ends in the first row it leaves from the middle column with a step left; thin
+    // tall boxes get there before their bottom row, so their tips stay empty.
+    std::int64_t FindLastRow(std::int64_t h) const {
+        const std::int64_t bottom = (h - 1) - h / 2;
+        auto ends = [&](std::int64_t j) { return Exit(j) == middle && StepsLeft(middle, j); };
+        if (!ends(bottom)) {
+            return bottom;
+        }
+        std::int64_t lo = 0;
+        std::int64_t hi = bottom;
+        while (lo < hi) {
+            const std::int64_t mid = lo + (hi - lo) / 2;
+            if (ends(mid)) {
+                hi = mid;
+            } else {
+                lo = mid + 1;
+            }
+        }
+        return lo;
+    }
+
+    struct Cached {
+        std::int64_t row = -1;
+        std::int64_t x = 0;
+    };
+
+    std::int64_t a;
+    std::int64_t bOdd;
+    std::int64_t middle;
+    N b2x4;
+    N a2x4;
+    N a2bOdd;
+    // Neighbouring rows ask for the same exits.
+    mutable Cached cache[2];
+    mutable int nextSlot = 0;
+    std::int64_t lastRow;
+};
+
+template <typename N>
+void ForEachCurvedRow(const EllipseBox& box, std::int64_t yFrom, std::int64_t yTo,
+                      const std::function<void(std::int64_t, const EllipseRow&)>& paint) {
+    const std::int64_t w = box.width;
+    const std::int64_t h = box.height;
+    const QuarterRows<N> quarter(w, h);
+    for (std::int64_t y = yFrom; y < yTo; ++y) {
+        const std::int64_t fromTop = y - box.top;
+        // The top half mirrors the bottom half.
+        const std::int64_t j = fromTop >= h / 2 ? fromTop - h / 2 : (h - 1 - fromTop) - h / 2;
+        if (j > quarter.LastRow()) {
+            continue;
+        }
+        const std::int64_t first = quarter.Exit(j);
+        const std::int64_t last = quarter.Enter(j);
+        const std::int64_t mirroredFirst = w - 1 - last;
+        const std::int64_t mirroredLast = w - 1 - first;
+        EllipseRow row{};
+        row.left0 = box.left + mirroredFirst;
+        if (mirroredLast + 1 >= first) {
+            row.left1 = box.left + last;
+            row.split = false;
+        } else {
+            row.left1 = box.left + mirroredLast;
+            row.split = true;
+            row.right0 = box.left + first;
+            row.right1 = box.left + last;
+        }
+        paint(y, row);
+    }
+}
+
+}  // namespace
+
+void ForEachEllipseRow(const EllipseBox& box, std::int64_t yFrom, std::int64_t yTo,
+                       const std::function<void(std::int64_t, const EllipseRow&)>& paint) {
+    yFrom = std::max(yFrom, box.top);
+    yTo = std::min(yTo, box.top + box.height);
+    if (box.width == 0 || box.height == 0 || (box.width == 1 && box.height == 1) || yFrom >= yTo) {
+        return;
+    }
+    if (box.width <= 2 || box.height <= 2) {
+        // Too thin for a curve: the whole box is outline.
+        const EllipseRow row{box.left, box.left + box.width - 1, false, 0, 0};
+        for (std::int64_t y = yFrom; y < yTo; ++y) {
+            paint(y, row);
+        }
+        return;
+    }
+    // 128 bits hold the walk's terms while both sides are below 2^31.
+    constexpr std::int64_t Limit128 = std::int64_t{1} << 31;
+    if (box.width < Limit128 && box.height < Limit128) {
+        ForEachCurvedRow<Int128>(box, yFrom, yTo, paint);
+    } else {
+        ForEachCurvedRow<Int256>(box, yFrom, yTo, paint);
+    }
+}
+
+}  // namespace vistrel
