@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <utility>
 
+#include "Bisect.h"
 #include "WideInt.h"
 
 namespace vistrel {
@@ -104,18 +105,10 @@ class QuarterRows {
         return e + e <= a2x4 * N(Int128{1 + bOdd + 2 * j});
     }
 
-    // Largest x in [lo, hi] with pred(x), for a predicate true up to some x; lo if none past it.
+    // Largest x in [lo, hi] with pred(x), for a predicate true up to some x (lo if only there).
     template <typename Pred>
     static std::int64_t LastTrue(std::int64_t lo, std::int64_t hi, Pred pred) {
-        while (lo < hi) {
-            const std::int64_t mid = lo + (hi - lo + 1) / 2;
-            if (pred(mid)) {
-                lo = mid;
-            } else {
-                hi = mid - 1;
-            }
-        }
-        return lo;
+        return FirstTrue(lo + 1, hi + 1, [&](std::int64_t x) { return !pred(x); }) - 1;
     }
 
     // The row ends at the nearer of the last column where the walk would step down and the
@@ -147,17 +140,7 @@ class QuarterRows {
         if (!ends(bottom)) {
             return bottom;
         }
-        std::int64_t lo = 0;
-        std::int64_t hi = bottom;
-        while (lo < hi) {
-            const std::int64_t mid = lo + (hi - lo) / 2;
-            if (ends(mid)) {
-                hi = mid;
-            } else {
-                lo = mid + 1;
-            }
-        }
-        return lo;
+        return FirstTrue(0, bottom, ends);
     }
 
     struct Cached {

@@ -1,5 +1,6 @@
 #include <algorithm>
 
+#include "Bisect.h"
 #include "Raster.h"
 
 namespace vistrel {
@@ -26,20 +27,6 @@ struct SteppedLine {
         return minor0 + minorSign * offset;
     }
 };
-
-// First i in [lo, hi) with pred(i) true, for a predicate that is false then true; hi if none.
-template <typename Pred>
-std::int64_t FirstTrue(std::int64_t lo, std::int64_t hi, Pred pred) {
-    while (lo < hi) {
-        const std::int64_t mid = lo + (hi - lo) / 2;
-        if (pred(mid)) {
-            hi = mid;
-        } else {
-            lo = mid + 1;
-        }
-    }
-    return lo;
-}
 
 // The steps whose coordinate c0 + i * sign lies in [lo, hi).
 void StepsWithin(std::int64_t c0, int sign, std::int64_t lo, std::int64_t hi, std::int64_t& first,
