@@ -94,6 +94,9 @@ struct Sweep {
 
 // Boxes up to this size are walked point by point, as GDI does; larger ones are drawn row by
 // row within the clip with the rays compared directly.
+// FIXME: the direct comparison does not stop two points short of the end ray and measures rays
+// from the centre rather than from each quarter's corner, so such arcs can differ from GDI by a
+// pixel or two at their ends.
 constexpr std::int64_t WalkedArcLimit = 1 << 16;
 
 void PaintSweptArc(ClippedPixels& out, const EllipseBox& box, const Sweep& sweep, std::int64_t cx,
