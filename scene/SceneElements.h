@@ -24,7 +24,6 @@ class SceneElements {
     constexpr SceneElements() = default;
     constexpr bool Has(SceneElement e) const { return (bits & static_cast<std::uint32_t>(e)) != 0; }
     constexpr void Add(SceneElement e) { bits |= static_cast<std::uint32_t>(e); }
-    constexpr bool Empty() const { return bits == 0; }
 
   private:
     std::uint32_t bits = 0;

@@ -22,9 +22,4 @@ constexpr std::int32_t WrapAbs(std::int32_t a) {
     return a < 0 ? WrapSub(0, a) : a;
 }
 
-// Truncating division; INT32_MIN / -1 wraps to INT32_MIN as the remainder-free result would.
-constexpr std::int32_t WrapDiv(std::int32_t a, std::int32_t b) {
-    return b == -1 ? WrapSub(0, a) : a / b;
-}
-
 }  // namespace vistrel
