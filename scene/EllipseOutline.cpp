@@ -192,7 +192,56 @@ void ForEachCurvedRow(const EllipseBox& box, std::int64_t yFrom, std::int64_t yT
     }
 }
 
+// 128 bits hold the walk's terms while both sides are below 2^31.
+bool Needs256Bits(std::int64_t w, std::int64_t h) {
+    constexpr std::int64_t Limit128 = std::int64_t{1} << 31;
+    return w >= Limit128 || h >= Limit128;
+}
+
 }  // namespace
+
+class QuarterOutline::Rows {
+  public:
+    virtual ~Rows() = default;
+    virtual std::int64_t LastRow() const = 0;
+    virtual std::int64_t Exit(std::int64_t j) const = 0;
+    virtual std::int64_t Enter(std::int64_t j) const = 0;
+};
+
+namespace {
+
+template <typename N>
+class RowsOf : public QuarterOutline::Rows {
+  public:
+    RowsOf(std::int64_t w, std::int64_t h) : quarter(w, h) {}
+    std::int64_t LastRow() const override { return quarter.LastRow(); }
+    std::int64_t Exit(std::int64_t j) const override { return quarter.Exit(j); }
+    std::int64_t Enter(std::int64_t j) const override { return quarter.Enter(j); }
+
+  private:
+    QuarterRows<N> quarter;
+};
+
+}  // namespace
+
+QuarterOutline::QuarterOutline(std::int64_t w, std::int64_t h) {
+    if (Needs256Bits(w, h)) {
+        rows = std::make_unique<RowsOf<Int256>>(w, h);
+    } else {
+        rows = std::make_unique<RowsOf<Int128>>(w, h);
+    }
+}
+
+QuarterOutline::~QuarterOutline() = default;
+std::int64_t QuarterOutline::LastRow() const {
+    return rows->LastRow();
+}
+std::int64_t QuarterOutline::Exit(std::int64_t j) const {
+    return rows->Exit(j);
+}
+std::int64_t QuarterOutline::Enter(std::int64_t j) const {
+    return rows->Enter(j);
+}
 
 void ForEachEllipseRow(const EllipseBox& box, std::int64_t yFrom, std::int64_t yTo,
                        const std::function<void(std::int64_t, const EllipseRow&)>& paint) {
@@ -209,12 +258,152 @@ void ForEachEllipseRow(const EllipseBox& box, std::int64_t yFrom, std::int64_t y
         }
         return;
     }
-    // 128 bits hold the walk's terms while both sides are below 2^31.
-    constexpr std::int64_t Limit128 = std::int64_t{1} << 31;
-    if (box.width < Limit128 && box.height < Limit128) {
-        ForEachCurvedRow<Int128>(box, yFrom, yTo, paint);
-    } else {
+    if (Needs256Bits(box.width, box.height)) {
         ForEachCurvedRow<Int256>(box, yFrom, yTo, paint);
+    } else {
+        ForEachCurvedRow<Int128>(box, yFrom, yTo, paint);
+    }
+}
+
+// A point of the outline loop: its quarter counted over two laps (so an arc that passes the
+// start of the loop still runs forward), its quarter row j and its walk column x.
+struct LoopPosition {
+    int quarter;
+    std::int64_t j;
+    std::int64_t x;
+
+    int Physical() const { return ((quarter % 4) + 4) % 4; }
+    // Counter-clockwise runs with the walk in quarters 0 and 2, against it in 1 and 3.
+    bool WithWalk() const { return Physical() % 2 == 0; }
+    friend bool operator==(const LoopPosition&, const LoopPosition&) = default;
+};
+
+ArcByRows::ArcByRows(const EllipseBox& box)
+    : box(box), rows(box.width, box.height), lastRow(rows.LastRow()) {}
+
+bool ArcByRows::Before(const LoopPosition& a, const LoopPosition& b) {
+    if (a.quarter != b.quarter) {
+        return a.quarter < b.quarter;
+    }
+    if (a.j != b.j) {
+        return a.WithWalk() ? a.j < b.j : a.j > b.j;
+    }
+    return a.WithWalk() ? a.x > b.x : a.x < b.x;
+}
+
+LoopPosition ArcByRows::First(int quarter) const {
+    const LoopPosition start{quarter, 0, rows.Enter(0)};
+    const LoopPosition end{quarter, lastRow, rows.Exit(lastRow)};
+    return start.WithWalk() ? start : end;
+}
+
+LoopPosition ArcByRows::Last(int quarter) const {
+    const LoopPosition start{quarter, 0, rows.Enter(0)};
+    const LoopPosition end{quarter, lastRow, rows.Exit(lastRow)};
+    return start.WithWalk() ? end : start;
+}
+
+LoopPosition ArcByRows::Previous(const LoopPosition& p) const {
+    if (p == First(p.quarter)) {
+        return Last(p.quarter - 1);
+    }
+    if (p.WithWalk()) {
+        return p.x < rows.Enter(p.j) ? LoopPosition{p.quarter, p.j, p.x + 1}
+                                     : LoopPosition{p.quarter, p.j - 1, rows.Exit(p.j - 1)};
+    }
+    return p.x > rows.Exit(p.j) ? LoopPosition{p.quarter, p.j, p.x - 1}
+                                : LoopPosition{p.quarter, p.j + 1, rows.Enter(p.j + 1)};
+}
+
+OutlinePoint ArcByRows::BoxPixel(const LoopPosition& p) const {
+    const std::int64_t walkY = box.height / 2 + p.j;
+    switch (p.Physical()) {
+        case 0:
+            return {p.x, box.height - 1 - walkY};
+        case 1:
+            return {box.width - 1 - p.x, box.height - 1 - walkY};
+        case 2:
+            return {box.width - 1 - p.x, walkY};
+        default:
+            return {p.x, walkY};
+    }
+}
+
+LoopPosition ArcByRows::RayPosition(Int128 rayX, Int128 rayY) const {
+    const int q = rayY >= 0 ? (rayX >= 0 ? 0 : 1) : (rayX < 0 ? 2 : 3);
+    const Int128 ax = rayX < 0 ? -rayX : rayX;
+    const Int128 ay = rayY < 0 ? -rayY : rayY;
+    auto hits = [&](std::int64_t j, std::int64_t x) {
+        const Int128 c = Int128{j} * ax - Int128{x - box.width / 2} * ay;
+        return q == 0 ? c >= 0 : q == 1 ? c <= 0 : q == 2 ? c > 0 : c < 0;
+    };
+    // Along the quarter in counter-clockwise order the test turns true once; the last point
+    // of each row in that order is the first of the row to turn.
+    const bool withWalk = q % 2 == 0;
+    auto rowAt = [&](std::int64_t r) { return withWalk ? r : lastRow - r; };
+    auto rowEnd = [&](std::int64_t j) { return withWalk ? rows.Exit(j) : rows.Enter(j); };
+    const std::int64_t r =
+        FirstTrue(0, lastRow + 1, [&](std::int64_t k) { return hits(rowAt(k), rowEnd(rowAt(k))); });
+    if (r > lastRow) {
+        return First(q + 1);
+    }
+    const std::int64_t j = rowAt(r);
+    const std::int64_t from = withWalk ? rows.Enter(j) : rows.Exit(j);
+    const std::int64_t length = rows.Enter(j) - rows.Exit(j) + 1;
+    const int step = withWalk ? -1 : 1;
+    const std::int64_t t =
+        FirstTrue(0, length, [&](std::int64_t k) { return hits(j, from + step * k); });
+    return {q, j, from + step * t};
+}
+
+void ArcByRows::Paint(ClippedPixels& out, Int128 startX, Int128 startY, Int128 endX, Int128 endY,
+                      ColourIndex pen) const {
+    LoopPosition start = RayPosition(startX, startY);
+    if (start.quarter == 4) {
+        start = First(0);
+    }
+    LoopPosition end = RayPosition(endX, endY);
+    if (!Before(start, end)) {
+        end.quarter += 4;
+    }
+    // The polyline leaves out its last point, the one before the end ray's point.
+    const LoopPosition last = Previous(Previous(end));
+    if (Before(last, start)) {
+        return;
+    }
+    const Rect& clip = out.Clip();
+    const std::int64_t yFrom = std::max<std::int64_t>(clip.top, box.top) - box.top;
+    const std::int64_t yTo = std::min<std::int64_t>(clip.bottom, box.top + box.height) - box.top;
+    const std::int64_t xFrom = std::max<std::int64_t>(clip.left, box.left) - box.left;
+    const std::int64_t xTo = std::min<std::int64_t>(clip.right, box.left + box.width) - box.left;
+    for (std::int64_t y = yFrom; y < yTo; ++y) {
+        for (int q = 0; q < 4; ++q) {
+            const std::int64_t walkY = q < 2 ? box.height - 1 - y : y;
+            const std::int64_t j = walkY - box.height / 2;
+            if (j < 0 || j > lastRow) {
+                continue;
+            }
+            const bool mirrored = q == 1 || q == 2;
+            const std::int64_t x0 = rows.Exit(j);
+            const std::int64_t x1 = rows.Enter(j);
+            const std::int64_t boxX0 = std::max(xFrom, mirrored ? box.width - 1 - x1 : x0);
+            const std::int64_t boxX1 = std::min(xTo - 1, mirrored ? box.width - 1 - x0 : x1);
+            for (std::int64_t bx = boxX0; bx <= boxX1; ++bx) {
+                const LoopPosition p{q, j, mirrored ? box.width - 1 - bx : bx};
+                // A segment between two copies of a pixel paints nothing: the copy that ends a
+                // quarter leaves the pixel to the one that starts the next.
+                if (p == Last(q) && BoxPixel(p) == BoxPixel(First(q + 1))) {
+                    continue;
+                }
+                for (const int lap : {0, 4}) {
+                    const LoopPosition lapped{q + lap, p.j, p.x};
+                    if (!Before(lapped, start) && !Before(last, lapped)) {
+                        out.Set(box.left + bx, box.top + y, pen);
+                        break;
+                    }
+                }
+            }
+        }
     }
 }
 

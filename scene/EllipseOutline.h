@@ -2,9 +2,11 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <vector>
 
 #include "Raster.h"
+#include "WideInt.h"
 
 namespace vistrel {
 
@@ -35,5 +37,50 @@ struct OutlinePoint {
     friend bool operator==(const OutlinePoint&, const OutlinePoint&) = default;
 };
 std::vector<OutlinePoint> QuarterWalk(std::int64_t width, std::int64_t height);
+
+// The quarter walk answered row by row: quarter row j (0..LastRow(), walk row h / 2 + j)
+// covers walk columns Exit(j)..Enter(j), in O(log size) per row. Boxes over 2 on each side.
+class QuarterOutline {
+  public:
+    QuarterOutline(std::int64_t width, std::int64_t height);
+    ~QuarterOutline();
+    QuarterOutline(const QuarterOutline&) = delete;
+    QuarterOutline& operator=(const QuarterOutline&) = delete;
+
+    std::int64_t LastRow() const;
+    std::int64_t Exit(std::int64_t j) const;
+    std::int64_t Enter(std::int64_t j) const;
+
+    // The walk's terms in 128 or 256 bits, by the box's size.
+    class Rows;
+
+  private:
+    std::unique_ptr<const Rows> rows;
+};
+
+struct LoopPosition;
+
+// An arc of a box too large to walk, painted row by row within the clip: the ends of the arc
+// are found in the outline loop by bisection, and each visible outline pixel is placed in the
+// loop by its quarter, row and column, so the pixels are those of the walked loop.
+class ArcByRows {
+  public:
+    explicit ArcByRows(const EllipseBox& box);
+
+    void Paint(ClippedPixels& out, Int128 startX, Int128 startY, Int128 endX, Int128 endY,
+               ColourIndex pen) const;
+
+  private:
+    static bool Before(const LoopPosition& a, const LoopPosition& b);
+    LoopPosition First(int quarter) const;
+    LoopPosition Last(int quarter) const;
+    LoopPosition Previous(const LoopPosition& p) const;
+    OutlinePoint BoxPixel(const LoopPosition& p) const;
+    LoopPosition RayPosition(Int128 rayX, Int128 rayY) const;
+
+    EllipseBox box;
+    QuarterOutline rows;
+    std::int64_t lastRow;
+};
 
 }  // namespace vistrel

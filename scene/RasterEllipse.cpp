@@ -74,50 +74,9 @@ class OutlineLoop {
     std::vector<OutlinePoint> quarter;
 };
 
-// Whether a direction lies on the counter-clockwise sweep from s to e, y pointing up; for
-// boxes too large to walk.
-struct Sweep {
-    Int128 sx, sy, ex, ey;
-
-    static Int128 Cross(Int128 ax, Int128 ay, Int128 bx, Int128 by) { return ax * by - ay * bx; }
-
-    bool Contains(Int128 px, Int128 py) const {
-        const Int128 turn = Cross(sx, sy, ex, ey);
-        if (turn == 0 && sx * ex + sy * ey >= 0) {
-            return true;
-        }
-        const bool afterStart = Cross(sx, sy, px, py) >= 0;
-        const bool beforeEnd = Cross(px, py, ex, ey) >= 0;
-        return turn > 0 ? afterStart && beforeEnd : afterStart || beforeEnd;
-    }
-};
-
-// Boxes up to this size are walked point by point, as GDI does; larger ones are drawn row by
-// row within the clip with the rays compared directly.
-// FIXME: the direct comparison does not stop two points short of the end ray and measures rays
-// from the centre rather than from each quarter's corner, so such arcs can differ from GDI by a
-// pixel or two at their ends.
+// Boxes up to this size are walked point by point; larger ones are painted row by row within
+// the clip, finding the arc's ends in the loop by bisection instead of walking to them.
 constexpr std::int64_t WalkedArcLimit = 1 << 16;
-
-void PaintSweptArc(ClippedPixels& out, const EllipseBox& box, const Sweep& sweep, std::int64_t cx,
-                   std::int64_t cy, ColourIndex pen) {
-    const Rect& clip = out.Clip();
-    ForEachEllipseRow(box, clip.top, clip.bottom, [&](std::int64_t y, const EllipseRow& row) {
-        auto paintRun = [&](std::int64_t x0, std::int64_t x1) {
-            x0 = std::max<std::int64_t>(x0, clip.left);
-            x1 = std::min<std::int64_t>(x1, std::int64_t{clip.right} - 1);
-            for (std::int64_t x = x0; x <= x1; ++x) {
-                if (sweep.Contains(x - cx, cy - y)) {
-                    out.Set(x, y, pen);
-                }
-            }
-        };
-        paintRun(row.left0, row.left1);
-        if (row.split) {
-            paintRun(row.right0, row.right1);
-        }
-    });
-}
 
 }  // namespace
 
@@ -162,8 +121,9 @@ void RasterArc(ClippedPixels& out, const Rect& rect, std::int32_t xs, std::int32
     const Int128 startY = Int128{cy} - ys;
     const Int128 endX = Int128{xe} - cx;
     const Int128 endY = Int128{cy} - ye;
-    if (box.width > WalkedArcLimit || box.height > WalkedArcLimit) {
-        PaintSweptArc(out, box, {startX, startY, endX, endY}, cx, cy, pen);
+    // A box two pixels wide or less has a one-point walk, however tall it is.
+    if (box.width > 2 && (box.width > WalkedArcLimit || box.height > WalkedArcLimit)) {
+        ArcByRows(box).Paint(out, startX, startY, endX, endY, pen);
         return;
     }
 
