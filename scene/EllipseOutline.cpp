@@ -1,6 +1,7 @@
 #include "EllipseOutline.h"
 
 #include <algorithm>
+#include <optional>
 #include <utility>
 
 #include "Bisect.h"
@@ -376,6 +377,15 @@ void ArcByRows::Paint(ClippedPixels& out, Int128 startX, Int128 startY, Int128 e
     const std::int64_t yTo = std::min<std::int64_t>(clip.bottom, box.top + box.height) - box.top;
     const std::int64_t xFrom = std::max<std::int64_t>(clip.left, box.left) - box.left;
     const std::int64_t xTo = std::min<std::int64_t>(clip.right, box.left + box.width) - box.left;
+    // A segment between two copies of a pixel paints nothing: the copy that ends a quarter
+    // leaves the pixel to the one that starts the next. Found once, not per pixel.
+    std::optional<LoopPosition> leftToNext[4];
+    for (int q = 0; q < 4; ++q) {
+        const LoopPosition end = Last(q);
+        if (BoxPixel(end) == BoxPixel(First(q + 1))) {
+            leftToNext[q] = end;
+        }
+    }
     for (std::int64_t y = yFrom; y < yTo; ++y) {
         for (int q = 0; q < 4; ++q) {
             const std::int64_t walkY = q < 2 ? box.height - 1 - y : y;
@@ -390,9 +400,7 @@ void ArcByRows::Paint(ClippedPixels& out, Int128 startX, Int128 startY, Int128 e
             const std::int64_t boxX1 = std::min(xTo - 1, mirrored ? box.width - 1 - x0 : x1);
             for (std::int64_t bx = boxX0; bx <= boxX1; ++bx) {
                 const LoopPosition p{q, j, mirrored ? box.width - 1 - bx : bx};
-                // A segment between two copies of a pixel paints nothing: the copy that ends a
-                // quarter leaves the pixel to the one that starts the next.
-                if (p == Last(q) && BoxPixel(p) == BoxPixel(First(q + 1))) {
+                if (leftToNext[q] == p) {
                     continue;
                 }
                 for (const int lap : {0, 4}) {
