@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "GdiReplay.h"
-#include "ImageEncoding.h"
+#include "SceneImage.h"
 
 namespace vistrel::test {
 namespace {

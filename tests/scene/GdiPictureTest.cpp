@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "GdiReplay.h"
-#include "ImageEncoding.h"
+#include "SceneImage.h"
 #include "SceneTestSupport.h"
 
 namespace vistrel::test {

@@ -6,10 +6,9 @@
 #include <vector>
 
 #include "SceneElements.h"
+#include "SceneImage.h"
 
 namespace vistrel {
-
-enum class ImageFormat { Png, Ppm, Raw };
 
 // One invocation of the renderer, as its command line asks for it.
 struct RenderCommand {

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "GdiScript.h"
-#include "ImageEncoding.h"
+#include "SceneImage.h"
 #include "RenderCommand.h"
 #include "SceneBitmap.h"
 

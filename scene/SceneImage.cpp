@@ -1,4 +1,4 @@
-#include "ImageEncoding.h"
+#include "SceneImage.h"
 
 #include <zlib.h>
 

@@ -4,10 +4,12 @@
 #include <string>
 #include <vector>
 
-#include "RenderCommand.h"
 #include "SceneBitmap.h"
 
 namespace vistrel {
+
+// The file formats a picture can be written in.
+enum class ImageFormat { Png, Ppm, Raw };
 
 // The bitmap enlarged n times in each direction by repeating every pixel.
 SceneBitmap ScaleUp(const SceneBitmap& bitmap, std::int32_t n);

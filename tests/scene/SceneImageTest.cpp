@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "ImageEncoding.h"
+#include "SceneImage.h"
 
 namespace vistrel {
 namespace {
@@ -59,7 +59,7 @@ std::vector<ColourIndex> PngPixels(const Chunk& idat, std::int32_t width, std::i
     return pixels;
 }
 
-TEST(ImageEncodingTest, PpmHasItsHeaderThenRgbTriples) {
+TEST(SceneImageTest, PpmHasItsHeaderThenRgbTriples) {
     const Bytes ppm = EncodeImage(Bitmap(2, 2, {0, 9, 12, OutOfPalette}), ImageFormat::Ppm);
     const std::string header = "P6\n2 2\n255\n";
     Bytes expected(header.begin(), header.end());
@@ -67,12 +67,12 @@ TEST(ImageEncodingTest, PpmHasItsHeaderThenRgbTriples) {
     EXPECT_EQ(ppm, expected);
 }
 
-TEST(ImageEncodingTest, RawIsTheColourNumbers) {
+TEST(SceneImageTest, RawIsTheColourNumbers) {
     const SceneBitmap bitmap = Bitmap(3, 1, {15, 0, OutOfPalette});
     EXPECT_EQ(EncodeImage(bitmap, ImageFormat::Raw), bitmap.pixels);
 }
 
-TEST(ImageEncodingTest, PngIsIndexedWithTheSeventeenColoursAndDecodesBack) {
+TEST(SceneImageTest, PngIsIndexedWithTheSeventeenColoursAndDecodesBack) {
     SceneRng rng;
     rng.Seed(15);
     const auto scene = RenderSceneBitmap({0, 0, 570, 190}, rng);
@@ -105,7 +105,7 @@ TEST(ImageEncodingTest, PngIsIndexedWithTheSeventeenColoursAndDecodesBack) {
     }
 }
 
-TEST(ImageEncodingTest, ScaleUpRepeatsEveryPixel) {
+TEST(SceneImageTest, ScaleUpRepeatsEveryPixel) {
     const SceneBitmap small = Bitmap(2, 2, {1, 2, 3, 4});
     const SceneBitmap big = ScaleUp(small, 3);
     ASSERT_EQ(big.width, 6);
@@ -119,7 +119,7 @@ TEST(ImageEncodingTest, ScaleUpRepeatsEveryPixel) {
     EXPECT_EQ(ScaleUp(small, 1).pixels, small.pixels);
 }
 
-TEST(ImageEncodingTest, DigestIsFnv1aOverTheColourNumbersRowByRow) {
+TEST(SceneImageTest, DigestIsFnv1aOverTheColourNumbersRowByRow) {
     struct Case {
         SceneBitmap bitmap;
         std::uint64_t digest;
@@ -139,7 +139,7 @@ TEST(ImageEncodingTest, DigestIsFnv1aOverTheColourNumbersRowByRow) {
     EXPECT_EQ(PixelDigest(Bitmap(1, 1, {0})), 0xcbf29ce484222325ull * 0x100000001b3ull);
 }
 
-TEST(ImageEncodingTest, DigestHexIsSixteenLowercaseDigits) {
+TEST(SceneImageTest, DigestHexIsSixteenLowercaseDigits) {
     EXPECT_EQ(DigestHex(0), "0000000000000000");
     EXPECT_EQ(DigestHex(0xcbf29ce484222325ull), "cbf29ce484222325");
     EXPECT_EQ(DigestHex(0xABCull), "0000000000000abc");
