@@ -3,6 +3,8 @@
 #include <QFileInfo>
 #include <cstdlib>
 
+#include "ProgramIcon.h"
+#include "ProgramIdentity.h"
 #include "SystemServices.h"
 #include "ViewerDialog.h"
 
@@ -11,6 +13,8 @@ namespace vistrel {
 ViewerApp::ViewerApp(int& argc, char** argv) : QApplication(argc, argv) {
     // Message boxes carry the name of the program file, whatever argv[0] says.
     setApplicationName(QFileInfo(applicationFilePath()).completeBaseName());
+    setDesktopFileName(QString::fromLatin1(ApplicationId));
+    setWindowIcon(ProgramIcon());
 }
 
 int ViewerApp::Run() {

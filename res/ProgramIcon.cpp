@@ -3,11 +3,13 @@
 #include <QIcon>
 #include <QString>
 
+#include "ProgramIdentity.h"
+
 namespace vistrel {
 
 QIcon ProgramIcon() {
     QIcon icon;
-    for (const int side : {16, 24, 32, 48, 64, 128, 256}) {
+    for (const int side : ProgramIconSides) {
         icon.addFile(QStringLiteral(":/icons/vistrel-%1.png").arg(side), QSize(side, side));
     }
     return icon;
