@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Packs a finished build as a Debian package and checks what a user would get: the package's
-# file name, its files, its fields and dependencies, and a lintian run with nothing to report.
+# file name, its files, its fields and dependencies, the installed tree as AppStream sees it, and
+# a lintian run with nothing to report.
 # usage: check-deb.sh BUILD_DIR VERSION EXPECTED_FILES
 set -euo pipefail
 build=$1
@@ -41,6 +42,12 @@ depended_on=$(sed 's/ ([^)]*)//g; s/, /\n/g' <<<"$depends")
 for needed in libc6 libstdc++6 libqt6core6 libqt6gui6 libqt6widgets6 qt6-qpa-plugins fonts-wqy-microhei; do
   grep -Fxq "$needed" <<<"$depended_on" || fail "Depends lacks $needed: $depends"
 done
+
+# The installed tree as a software centre sees it: the AppStream file, the entry it launches and
+# the icons, together.
+dpkg-deb -x "$deb" "$out/root"
+appstreamcli validate-tree --no-net --strict "$out/root" > "$out/appstream.log" ||
+  fail "appstreamcli validate-tree: $(cat "$out/appstream.log")"
 
 lintian --fail-on error,warning "$deb" 2>/dev/null || fail "lintian reports the findings above"
 exit $status
