@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Builds Vistrel and runs every test: once in a plain build, once under AddressSanitizer and
-# UndefinedBehaviorSanitizer.
+# Builds Vistrel and runs every test: once in a plain build (whose tests also validate the
+# desktop files and manual pages, and pack and check the Debian package), once under
+# AddressSanitizer and UndefinedBehaviorSanitizer.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
