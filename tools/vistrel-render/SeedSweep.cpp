@@ -73,10 +73,13 @@ class Schedule {
                 ++delivered;
             }
             blockFree.notify_all();
+            // A failed block still carries the output of the seeds before the failure.
+            if (!block.text.empty()) {
+                deliver(block.text);
+            }
             if (block.error) {
                 std::rethrow_exception(block.error);
             }
-            deliver(block.text);
         }
     }
 

@@ -12,10 +12,12 @@ namespace vistrel {
 // delivery stops the work at once.
 class SeedSweep {
   public:
-    // Appends the seed's output, if any, to text. May throw; the sweep then stops and the first
-    // exception in seed order reaches the caller of Run.
+    // Appends the seed's output, if any, to text. May throw; the sweep then stops after
+    // delivering the output of every seed before it, and the first exception in seed order
+    // reaches the caller of Run.
     using Job = std::function<void(std::uint32_t seed, std::string& text)>;
-    // Receives the output of consecutive seeds in order. May throw, which stops the sweep.
+    // Receives the output of consecutive seeds in order, never empty. May throw, which stops
+    // the sweep.
     using Delivery = std::function<void(const std::string& text)>;
 
     // workers 0 means one per core.
