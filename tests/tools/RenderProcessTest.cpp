@@ -159,8 +159,8 @@ struct Case {
     std::string out;                // standard output, or "picture" for seed 1 as a PNG
 };
 
-// Every case starts in a folder that holds files that must survive any failure, and a folder
-// whose name looks like a picture.
+// Every case starts in a folder that holds files that must survive any failure, a link to one of
+// them, and a folder whose name looks like a picture.
 const std::set<std::string> KeptFiles = {"keep.png", "keep.ppm", "keep.txt"};
 constexpr const char* Kept = "kept\n";
 
@@ -170,6 +170,7 @@ const Case Cases[] = {
     {{"--seed", "1", "--output", "@/a.ppm"}, Stdout::File, Limit::None, 0, "", {"a.ppm"}},
     {{"--seed", "1", "-o", "@/a.raw"}, Stdout::File, Limit::None, 0, "", {"a.raw"}},
     {{"--seed", "1", "-o", "@/keep.png"}, Stdout::File, Limit::None, 0, "", {"keep.png"}},
+    {{"--seed", "1", "-o", "@/link.png"}, Stdout::File, Limit::None, 0, "", {"keep.png"}},
     {{"--seed", "1"}, Stdout::File, Limit::None, 0, "", {}, "picture"},
     {{"--seed", "1", "--digest"}, Stdout::File, Limit::None, 0, "", {}, DigestLine(1)},
     {{"--run-seed", "1", "--scene", "3", "--digest"},
@@ -293,6 +294,7 @@ TEST_P(RenderProcessTest, WritesCompletelyOrLeavesEverythingAsItWas) {
     const fs::path folder = scratch / "case";
     fs::remove_all(folder);
     fs::create_directories(folder / "dir.png");
+    fs::create_symlink("keep.png", folder / "link.png");
     for (const std::string& name : KeptFiles) {
         std::ofstream(folder / name) << Kept;
     }
@@ -320,7 +322,7 @@ TEST_P(RenderProcessTest, WritesCompletelyOrLeavesEverythingAsItWas) {
     EXPECT_TRUE(run.out == (c.out == "picture" ? ExpectedPicture("a.png") : c.out))
         << "standard output begins " << run.out.substr(0, 80);
 
-    std::set<std::string> expectedFiles = {"dir.png"};
+    std::set<std::string> expectedFiles = {"dir.png", "link.png"};
     expectedFiles.insert(KeptFiles.begin(), KeptFiles.end());
     for (const std::string& name : c.written) {
         expectedFiles.insert(name);
@@ -330,7 +332,7 @@ TEST_P(RenderProcessTest, WritesCompletelyOrLeavesEverythingAsItWas) {
     }
     std::set<std::string> files;
     for (const auto& entry : fs::recursive_directory_iterator(folder)) {
-        files.insert(fs::relative(entry.path(), folder).string());
+        files.insert(entry.path().lexically_relative(folder).string());
     }
     EXPECT_EQ(files, expectedFiles) << "a temporary file was left behind, or a file is missing";
     for (const std::string& name : expectedFiles) {

@@ -32,16 +32,6 @@ std::string FolderOf(const std::string& path) {
     return slash == 0 ? "/" : path.substr(0, slash);
 }
 
-// A link is replaced through what it points to, so that the link itself survives.
-std::string ResolvedTarget(const std::string& path) {
-    struct stat info {};
-    if (lstat(path.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) {
-        return path;
-    }
-    char resolved[PATH_MAX];
-    return realpath(path.c_str(), resolved) != nullptr ? std::string(resolved) : path;
-}
-
 }  // namespace
 
 int WriteFully(int fd, std::string_view bytes) {
@@ -58,10 +48,18 @@ int WriteFully(int fd, std::string_view bytes) {
     return 0;
 }
 
-AtomicFile::AtomicFile(std::string path)
-    : path(std::move(path)), target(ResolvedTarget(this->path)) {
+AtomicFile::AtomicFile(std::string path) : path(std::move(path)), target(this->path) {
     struct stat info {};
-    if (stat(target.c_str(), &info) == 0 && !S_ISREG(info.st_mode) && !S_ISDIR(info.st_mode)) {
+    bool exists = lstat(target.c_str(), &info) == 0;
+    if (exists && S_ISLNK(info.st_mode)) {
+        // A link is replaced through what it points to, so that the link itself survives.
+        char resolved[PATH_MAX];
+        if (realpath(target.c_str(), resolved) != nullptr) {
+            target = resolved;
+        }
+        exists = stat(target.c_str(), &info) == 0;
+    }
+    if (exists && !S_ISREG(info.st_mode) && !S_ISDIR(info.st_mode)) {
         fd = open(target.c_str(), O_WRONLY | O_CLOEXEC);
         if (fd < 0) {
             Fail(errno);
@@ -78,7 +76,7 @@ AtomicFile::AtomicFile(std::string path)
         Fail(errno);
     }
     temporary = name.data();
-    if (fchmod(fd, stat(target.c_str(), &info) == 0 ? info.st_mode & 07777 : NewFileMode) != 0) {
+    if (fchmod(fd, exists ? info.st_mode & 07777 : NewFileMode) != 0) {
         Fail(errno);
     }
 }
