@@ -10,7 +10,6 @@
 #include <fstream>
 #include <iterator>
 #include <set>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -23,11 +22,16 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// Where the tool's standard output goes.
-enum class Stdout { File, DevFull, ClosedPipe };
-
-// A resource limit the tool runs under, to make a write, a thread start or an allocation fail.
-enum class Limit { None, FileSize, AddressSpace20M, AddressSpace200M };
+// What the tool runs with: standard output to a file, to a full device or to a pipe nobody
+// reads, or a resource limit that makes a write, a thread start or an allocation fail.
+enum class Setting {
+    Plain,
+    StdoutFull,
+    StdoutClosed,
+    FileSizeLimit,
+    AddressSpace20M,
+    AddressSpace200M
+};
 
 struct ToolRun {
     int status = -1;  // exit status, or 128 + signal
@@ -40,22 +44,24 @@ std::string ReadFile(const fs::path& path) {
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
-void ApplyLimit(Limit limit) {
+void ApplyLimit(Setting setting) {
     auto set = [](int resource, rlim_t value) {
         const rlimit r{value, value};
         setrlimit(resource, &r);
     };
-    switch (limit) {
-        case Limit::None:
+    switch (setting) {
+        case Setting::Plain:
+        case Setting::StdoutFull:
+        case Setting::StdoutClosed:
             break;
-        case Limit::FileSize:
+        case Setting::FileSizeLimit:
             signal(SIGXFSZ, SIG_IGN);  // a write past the limit then fails with EFBIG
             set(RLIMIT_FSIZE, 1000);
             break;
-        case Limit::AddressSpace20M:
+        case Setting::AddressSpace20M:
             set(RLIMIT_AS, rlim_t{20} << 20);
             break;
-        case Limit::AddressSpace200M:
+        case Setting::AddressSpace200M:
             set(RLIMIT_AS, rlim_t{200} << 20);
             break;
     }
@@ -63,29 +69,28 @@ void ApplyLimit(Limit limit) {
     set(RLIMIT_CPU, 120);
 }
 
-ToolRun RunTool(const std::vector<std::string>& args, Stdout to, Limit limit,
-                const fs::path& scratch) {
+ToolRun RunTool(const std::vector<std::string>& args, Setting setting, const fs::path& scratch) {
     const fs::path outPath = scratch / "stdout";
     const fs::path errPath = scratch / "stderr";
     int pipeEnds[2] = {-1, -1};
-    if (to == Stdout::ClosedPipe && pipe(pipeEnds) != 0) {
+    if (setting == Setting::StdoutClosed && pipe(pipeEnds) != 0) {
         ADD_FAILURE() << "pipe failed";
         return {};
     }
     const pid_t pid = fork();
     if (pid == 0) {
-        const int out = to == Stdout::ClosedPipe ? pipeEnds[1]
-                        : to == Stdout::DevFull
+        const int out = setting == Setting::StdoutClosed ? pipeEnds[1]
+                        : setting == Setting::StdoutFull
                             ? open("/dev/full", O_WRONLY)
                             : open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
         const int err = open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        if (to == Stdout::ClosedPipe) {
+        if (setting == Setting::StdoutClosed) {
             close(pipeEnds[0]);
         }
         dup2(out, STDOUT_FILENO);
         dup2(err, STDERR_FILENO);
         signal(SIGPIPE, SIG_DFL);
-        ApplyLimit(limit);
+        ApplyLimit(setting);
         std::vector<char*> argv{const_cast<char*>(VISTREL_RENDER)};
         for (const std::string& a : args) {
             argv.push_back(const_cast<char*>(a.c_str()));
@@ -94,7 +99,7 @@ ToolRun RunTool(const std::vector<std::string>& args, Stdout to, Limit limit,
         execv(VISTREL_RENDER, argv.data());
         _exit(127);
     }
-    if (to == Stdout::ClosedPipe) {
+    if (setting == Setting::StdoutClosed) {
         close(pipeEnds[0]);
         close(pipeEnds[1]);
     }
@@ -102,7 +107,7 @@ ToolRun RunTool(const std::vector<std::string>& args, Stdout to, Limit limit,
     waitpid(pid, &wstatus, 0);
     ToolRun run;
     run.status = WIFEXITED(wstatus) ? WEXITSTATUS(wstatus) : 128 + WTERMSIG(wstatus);
-    run.out = to == Stdout::File ? ReadFile(outPath) : "";
+    run.out = ReadFile(outPath);
     run.err = ReadFile(errPath);
     fs::remove(outPath);
     fs::remove(errPath);
@@ -117,43 +122,50 @@ std::string Joined(const std::vector<std::string>& args) {
     return text;
 }
 
+SceneBitmap Picture(std::uint32_t seed, SceneElements omitted = {}) {
+    SceneRng rng;
+    rng.Seed(seed);
+    return *RenderSceneBitmap({0, 0, 570, 190}, rng, {omitted, nullptr});
+}
+
 // What the tool must have written to a file of that name: out-dir pictures are named after their
 // seed, every other picture here is seed 1 at the default size.
 std::string ExpectedPicture(const std::string& name) {
-    std::uint32_t seed = 1;
-    if (name.rfind("vistrel-", 0) == 0) {
-        seed = static_cast<std::uint32_t>(std::stoul(name.substr(8)));
-    }
-    SceneRng rng;
-    rng.Seed(seed);
-    const auto bitmap = RenderSceneBitmap({0, 0, 570, 190}, rng);
+    const bool numbered = name.rfind("vistrel-", 0) == 0;
+    const auto seed = numbered ? static_cast<std::uint32_t>(std::stoul(name.substr(8))) : 1u;
     const std::vector<std::uint8_t> bytes =
-        EncodeImage(*bitmap, FormatForPath(name).value_or(ImageFormat::Png));
+        EncodeImage(Picture(seed), FormatForPath(name).value_or(ImageFormat::Png));
     return {bytes.begin(), bytes.end()};
 }
 
-std::string DigestLine(std::uint32_t seed) {
-    SceneRng rng;
-    rng.Seed(seed);
-    return std::to_string(seed) + " " +
-           DigestHex(PixelDigest(*RenderSceneBitmap({0, 0, 570, 190}, rng))) + "\n";
+SceneElements Omitting(SceneElement element) {
+    SceneElements omitted;
+    omitted.Add(element);
+    return omitted;
+}
+
+// The digest lines of first..last, as the tool prints them.
+std::string DigestLines(std::uint32_t first, std::uint32_t last, SceneElements omitted = {}) {
+    std::string lines;
+    for (std::uint32_t seed = first; seed <= last; ++seed) {
+        lines += std::to_string(seed) + " " + DigestHex(PixelDigest(Picture(seed, omitted))) + "\n";
+    }
+    return lines;
 }
 
 struct Case {
-    Case(std::vector<std::string> args, Stdout to, Limit limit, int status, std::string message,
+    Case(Setting setting, int status, std::vector<std::string> args, std::string message = "",
          std::set<std::string> written = {}, std::string out = "")
-        : args(std::move(args)),
-          to(to),
-          limit(limit),
+        : setting(setting),
           status(status),
+          args(std::move(args)),
           message(std::move(message)),
           written(std::move(written)),
           out(std::move(out)) {}
 
-    std::vector<std::string> args;  // "@/" stands for the case's own folder
-    Stdout to;
-    Limit limit;
+    Setting setting;
     int status;
+    std::vector<std::string> args;  // "@/" stands for the case's own folder
     std::string message;            // a part of the one error line; none when status is 0
     std::set<std::string> written;  // what the tool leaves in the folder; files as ExpectedPicture
     std::string out;                // standard output, or "picture" for seed 1 as a PNG
@@ -164,113 +176,66 @@ struct Case {
 const std::set<std::string> KeptFiles = {"keep.png", "keep.ppm", "keep.txt"};
 constexpr const char* Kept = "kept\n";
 
+using enum Setting;
+
 const Case Cases[] = {
     // Formats and destinations.
-    {{"--seed", "1", "-o", "@/a.png"}, Stdout::File, Limit::None, 0, "", {"a.png"}},
-    {{"--seed", "1", "--output", "@/a.ppm"}, Stdout::File, Limit::None, 0, "", {"a.ppm"}},
-    {{"--seed", "1", "-o", "@/a.raw"}, Stdout::File, Limit::None, 0, "", {"a.raw"}},
-    {{"--seed", "1", "-o", "@/keep.png"}, Stdout::File, Limit::None, 0, "", {"keep.png"}},
-    {{"--seed", "1", "-o", "@/link.png"}, Stdout::File, Limit::None, 0, "", {"keep.png"}},
-    {{"--seed", "1"}, Stdout::File, Limit::None, 0, "", {}, "picture"},
-    {{"--seed", "1", "--digest"}, Stdout::File, Limit::None, 0, "", {}, DigestLine(1)},
-    {{"--run-seed", "1", "--scene", "3", "--digest"},
-     Stdout::File,
-     Limit::None,
+    {Plain, 0, {"--seed", "1", "-o", "@/a.png"}, "", {"a.png"}},
+    {Plain, 0, {"--seed", "1", "--output", "@/a.ppm"}, "", {"a.ppm"}},
+    {Plain, 0, {"--seed", "1", "-o", "@/a.raw"}, "", {"a.raw"}},
+    {Plain, 0, {"--seed", "1", "-o", "@/keep.png"}, "", {"keep.png"}},
+    {Plain, 0, {"--seed", "1", "-o", "@/link.png"}, "", {"keep.png"}},
+    {Plain, 0, {"--seed", "1"}, "", {}, "picture"},
+    {Plain, 0, {"--seed", "1", "--digest"}, "", {}, DigestLines(1, 1)},
+    {Plain, 0, {"--run-seed", "1", "--scene", "3", "--digest"}, "", {}, DigestLines(6334, 6334)},
+    {Plain,
      0,
+     {"--seeds", "0-2", "--out-dir", "@/g"},
+     "",
+     {"g/vistrel-0.png", "g/vistrel-1.png", "g/vistrel-2.png"}},
+    {Plain,
+     0,
+     {"--seeds", "4290-4390", "--digest", "--omit", "birds"},
      "",
      {},
-     DigestLine(6334)},
-    {{"--seeds", "0-2", "--out-dir", "@/gallery"},
-     Stdout::File,
-     Limit::None,
-     0,
-     "",
-     {"gallery/vistrel-0.png", "gallery/vistrel-1.png", "gallery/vistrel-2.png"}},
+     DigestLines(4290, 4390, Omitting(SceneElement::Birds))},
     // Destinations that cannot be written.
-    {{"--seed", "1", "-o", "@/dir.png"}, Stdout::File, Limit::None, 1, "dir.png: Is a directory"},
-    {{"--seed", "1", "-o", "@/missing/a.png"},
-     Stdout::File,
-     Limit::None,
+    {Plain, 1, {"--seed", "1", "-o", "@/dir.png"}, "dir.png: Is a directory"},
+    {Plain, 1, {"--seed", "1", "-o", "@/no/a.png"}, "no/a.png: No such file or directory"},
+    {Plain, 1, {"--seed", "1", "-o", "@/keep.png/a.png"}, "keep.png/a.png: Not a directory"},
+    {Plain, 1, {"--seed", "1", "-o", "/proc/vistrel.png"}, "cannot write /proc/vistrel.png: "},
+    {Plain, 1, {"--seed", "1", "-o", "@/no\x1b[31m\nx/a.png"}, "no?[31m?x/a.png: No such file"},
+    {StdoutFull, 1, {"--seed", "1"}, "cannot write standard output: No space left on device"},
+    {StdoutFull, 1, {"--seeds", "0-4294967295", "--digest"}, "standard output: No space left"},
+    {StdoutClosed, 1, {"--seeds", "0-4294967295", "--digest"}, "standard output: Broken pipe"},
+    {Plain,
      1,
-     "missing/a.png: No such file or directory"},
-    {{"--seed", "1", "-o", "@/keep.png/a.png"},
-     Stdout::File,
-     Limit::None,
-     1,
-     "keep.png/a.png: Not a directory"},
-    {{"--seed", "1", "-o", "/proc/vistrel.png"},
-     Stdout::File,
-     Limit::None,
-     1,
-     "cannot write /proc/vistrel.png: "},
-    {{"--seed", "1", "-o", "@/missing\x1b[31m\nx/a.png"},
-     Stdout::File,
-     Limit::None,
-     1,
-     "missing?[31m?x/a.png: No such file or directory"},
-    {{"--seed", "1"},
-     Stdout::DevFull,
-     Limit::None,
-     1,
-     "cannot write standard output: No space left on device"},
-    {{"--seeds", "0-4294967295", "--digest"},
-     Stdout::DevFull,
-     Limit::None,
-     1,
-     "cannot write standard output: No space left on device"},
-    {{"--seeds", "0-4294967295", "--digest"},
-     Stdout::ClosedPipe,
-     Limit::None,
-     1,
-     "cannot write standard output: Broken pipe"},
-    {{"--seed", "1", "--gdi-script", "/dev/full", "-o", "@/keep.png"},
-     Stdout::File,
-     Limit::None,
-     1,
+     {"--seed", "1", "--gdi-script", "/dev/full", "-o", "@/keep.png"},
      "/dev/full: No space left on device"},
     // A write that fails halfway leaves the old file as it was.
-    {{"--seed", "1", "-o", "@/keep.ppm"},
-     Stdout::File,
-     Limit::FileSize,
+    {FileSizeLimit, 1, {"--seed", "1", "-o", "@/keep.ppm"}, "keep.ppm: File too large"},
+    {FileSizeLimit, 1, {"--seed", "1", "-o", "@/keep.png"}, "keep.png: File too large"},
+    {FileSizeLimit,
      1,
-     "keep.ppm: File too large"},
-    {{"--seed", "1", "-o", "@/keep.png"},
-     Stdout::File,
-     Limit::FileSize,
-     1,
-     "keep.png: File too large"},
-    {{"--seed", "1", "--gdi-script", "@/keep.txt", "-o", "@/a.png"},
-     Stdout::File,
-     Limit::FileSize,
-     1,
+     {"--seed", "1", "--gdi-script", "@/keep.txt", "-o", "@/a.png"},
      "keep.txt: File too large"},
-    {{"--seed", "1", "--gdi-script", "@/keep.txt", "-o", "@/missing/a.png"},
-     Stdout::File,
-     Limit::None,
+    {Plain, 1, {"--seed", "1", "--gdi-script", "@/keep.txt", "-o", "@/no/a.png"}, "no/a.png"},
+    {FileSizeLimit,
      1,
-     "missing/a.png: No such file or directory"},
-    {{"--seeds", "0-2", "--out-dir", "@/gallery"},
-     Stdout::File,
-     Limit::FileSize,
-     1,
-     "gallery/vistrel-0.png: File too large",
-     {"gallery"}},
-    {{"--seeds", "0-2", "--out-dir", "@/keep.png"}, Stdout::File, Limit::None, 1, "keep.png"},
+     {"--seeds", "0-2", "--out-dir", "@/g"},
+     "g/vistrel-0.png: File too large",
+     {"g"}},
+    {Plain, 1, {"--seeds", "0-2", "--out-dir", "@/keep.png"}, "keep.png"},
     // Resources that run out.
-    {{"--seeds", "0-3", "--digest"}, Stdout::File, Limit::AddressSpace20M, 1, "thread"},
-    {{"--seed", "1", "--size", "8192x8192", "--scale", "2", "-o", "@/keep.png"},
-     Stdout::File,
-     Limit::AddressSpace200M,
+    {AddressSpace20M, 1, {"--seeds", "0-3", "--digest"}, "cannot start the worker threads"},
+    {AddressSpace200M,
      1,
+     {"--seed", "1", "--size", "8192x8192", "--scale", "2", "-o", "@/keep.png"},
      "not enough memory"},
     // Command lines.
-    {{"--seed", "5", "--seed", "6"}, Stdout::File, Limit::None, 2, "--seed given twice"},
-    {{"--seed", "5", "-o", "@/a.png", "--output", "@/b.png"},
-     Stdout::File,
-     Limit::None,
-     2,
-     "given twice"},
-    {{"--seed", "1", "--frobnicate"}, Stdout::File, Limit::None, 2, "--frobnicate"},
+    {Plain, 2, {"--seed", "5", "--seed", "6"}, "--seed given twice"},
+    {Plain, 2, {"--seed", "5", "-o", "@/a.png", "--output", "@/b.png"}, "--output given twice"},
+    {Plain, 2, {"--seed", "1", "--frobnicate"}, "--frobnicate"},
 };
 
 void PrintTo(const Case& c, std::ostream* out) {
@@ -281,8 +246,7 @@ class RenderProcessTest : public testing::TestWithParam<Case> {};
 
 TEST_P(RenderProcessTest, WritesCompletelyOrLeavesEverythingAsItWas) {
     const Case& c = GetParam();
-    const bool limitsAddressSpace =
-        c.limit == Limit::AddressSpace20M || c.limit == Limit::AddressSpace200M;
+    const bool limitsAddressSpace = c.setting == AddressSpace20M || c.setting == AddressSpace200M;
 #if defined(__SANITIZE_ADDRESS__)
     if (limitsAddressSpace) {
         GTEST_SKIP() << "the address sanitizer reserves more than the limit";
@@ -306,7 +270,7 @@ TEST_P(RenderProcessTest, WritesCompletelyOrLeavesEverythingAsItWas) {
     }
     SCOPED_TRACE(Joined(c.args));
 
-    const ToolRun run = RunTool(args, c.to, c.limit, scratch);
+    const ToolRun run = RunTool(args, c.setting, scratch);
 
     EXPECT_EQ(run.status, c.status) << run.err;
     if (c.status == 0) {
@@ -347,27 +311,6 @@ TEST_P(RenderProcessTest, WritesCompletelyOrLeavesEverythingAsItWas) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, RenderProcessTest, testing::ValuesIn(Cases));
-
-TEST(RenderProcessDigestTest, SweepPrintsEverySeedInOrder) {
-    const fs::path scratch =
-        fs::temp_directory_path() / ("vistrel-render-test-" + std::to_string(getpid()));
-    fs::create_directories(scratch);
-    const ToolRun run = RunTool({"--seeds", "4290-4390", "--digest", "--omit", "birds"},
-                                Stdout::File, Limit::None, scratch);
-    fs::remove_all(scratch);
-    ASSERT_EQ(run.status, 0) << run.err;
-    std::istringstream lines(run.out);
-    std::uint32_t seed = 4290;
-    for (std::string line; std::getline(lines, line); ++seed) {
-        SceneRng rng;
-        rng.Seed(seed);
-        RenderOptions options;
-        options.omitted.Add(SceneElement::Birds);
-        const auto bitmap = RenderSceneBitmap({0, 0, 570, 190}, rng, options);
-        EXPECT_EQ(line, std::to_string(seed) + " " + DigestHex(PixelDigest(*bitmap)));
-    }
-    EXPECT_EQ(seed, 4391u);
-}
 
 }  // namespace
 }  // namespace vistrel

@@ -1,5 +1,6 @@
 #include "SeedSweep.h"
 
+#include <algorithm>
 #include <condition_variable>
 #include <exception>
 #include <mutex>
@@ -55,6 +56,8 @@ class Schedule {
                 result.error = std::current_exception();
             }
             guard.lock();
+            // Blocks before this one are claimed already and finish; later ones are not started.
+            stopped = stopped || result.error != nullptr;
             result.ready = true;
             blocks[index % blocks.size()] = std::move(result);
             blockDone.notify_all();
