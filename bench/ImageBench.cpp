@@ -27,6 +27,7 @@ BENCHMARK(BM_EncodePng570x190)->Unit(benchmark::kMicrosecond);
 // The digest sweep as the render tool runs it: every seed rendered and digested on all cores,
 // the lines delivered in seed order.
 void BM_DigestSweep(benchmark::State& state) {
+    vistrel::KeepFreedMemoryForReuse();
     const vistrel::SeedSweep sweep;
     for (auto _ : state) {
         std::size_t printed = 0;

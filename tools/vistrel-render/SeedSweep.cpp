@@ -1,5 +1,7 @@
 #include "SeedSweep.h"
 
+#include <malloc.h>
+
 #include <algorithm>
 #include <condition_variable>
 #include <exception>
@@ -148,6 +150,11 @@ void SeedSweep::Run(std::uint32_t first, std::uint32_t last, const Job& job,
     Workers threads(schedule);
     threads.Start(workers, job);
     schedule.Deliver(deliver);
+}
+
+void KeepFreedMemoryForReuse() {
+    mallopt(M_MMAP_THRESHOLD, 4 << 20);
+    mallopt(M_TRIM_THRESHOLD, 256 << 20);
 }
 
 }  // namespace vistrel

@@ -59,6 +59,7 @@ std::string Encoded(const RenderCommand& command, const vistrel::SceneBitmap& bi
 }
 
 void PrintDigests(const RenderCommand& command) {
+    vistrel::KeepFreedMemoryForReuse();
     vistrel::SeedSweep().Run(
         command.firstSeed, command.lastSeed,
         [&](std::uint32_t seed, std::string& text) {
@@ -76,6 +77,7 @@ void WritePictures(const RenderCommand& command) {
         throw vistrel::SystemError(
             "cannot create the folder " + vistrel::Sanitised(*command.outDir), error.value());
     }
+    vistrel::KeepFreedMemoryForReuse();
     vistrel::SeedSweep().Run(
         command.firstSeed, command.lastSeed,
         [&](std::uint32_t seed, std::string&) {
