@@ -21,7 +21,6 @@
 namespace {
 
 using vistrel::RenderCommand;
-using vistrel::ToolError;
 
 constexpr int UsageError = 2;
 constexpr int OutputError = 1;
@@ -156,11 +155,12 @@ int main(int argc, char** argv) {
     const RenderCommand& command = *parsed.command;
     try {
         return Execute(command);
-    } catch (const ToolError& e) {
-        return Fail(OutputError, e.what());
     } catch (const std::bad_alloc&) {
         return Fail(OutputError, "not enough memory to render a " +
                                      std::to_string(command.width * command.scale) + "x" +
                                      std::to_string(command.height * command.scale) + " picture");
+    } catch (const std::exception& e) {
+        // A ToolError, or a failure of the encoder, each a message in its own right.
+        return Fail(OutputError, e.what());
     }
 }
