@@ -49,12 +49,15 @@ std::unique_ptr<vistrel::SceneBitmap> Render(const RenderCommand& command, std::
 }
 
 // The picture as the bytes of its file, enlarged first when the command asks for it.
-std::string Encoded(const RenderCommand& command, const vistrel::SceneBitmap& bitmap,
-                    vistrel::ImageFormat format) {
-    const std::vector<std::uint8_t> bytes =
-        command.scale == 1 ? vistrel::EncodeImage(bitmap, format)
-                           : vistrel::EncodeImage(vistrel::ScaleUp(bitmap, command.scale), format);
-    return {bytes.begin(), bytes.end()};
+std::vector<std::uint8_t> Encoded(const RenderCommand& command, const vistrel::SceneBitmap& bitmap,
+                                  vistrel::ImageFormat format) {
+    return command.scale == 1
+               ? vistrel::EncodeImage(bitmap, format)
+               : vistrel::EncodeImage(vistrel::ScaleUp(bitmap, command.scale), format);
+}
+
+std::string_view AsText(const std::vector<std::uint8_t>& bytes) {
+    return {reinterpret_cast<const char*>(bytes.data()), bytes.size()};
 }
 
 void PrintDigests(const RenderCommand& command) {
@@ -82,7 +85,7 @@ void WritePictures(const RenderCommand& command) {
         [&](std::uint32_t seed, std::string&) {
             const auto path = folder / ("vistrel-" + std::to_string(seed) + ".png");
             vistrel::AtomicFile file(path.string());
-            file.Write(Encoded(command, *Render(command, seed), vistrel::ImageFormat::Png));
+            file.Write(AsText(Encoded(command, *Render(command, seed), vistrel::ImageFormat::Png)));
             file.Commit();
         },
         [](const std::string&) {});
@@ -107,16 +110,16 @@ int RenderPicture(const RenderCommand& command) {
     }
     const auto format =
         command.output ? *vistrel::FormatForPath(*command.output) : vistrel::ImageFormat::Png;
-    const std::string picture = Encoded(command, *bitmap, format);
+    const std::vector<std::uint8_t> picture = Encoded(command, *bitmap, format);
     if (command.output) {
         vistrel::AtomicFile pictureFile(*command.output);
-        pictureFile.Write(picture);
+        pictureFile.Write(AsText(picture));
         if (scriptFile) {
             scriptFile->Commit();
         }
         pictureFile.Commit();
     } else {
-        WriteStandardOutput(picture);
+        WriteStandardOutput(AsText(picture));
         if (scriptFile) {
             scriptFile->Commit();
         }
