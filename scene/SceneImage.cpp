@@ -1,9 +1,9 @@
 #include "SceneImage.h"
 
-#include <zlib.h>
+#include <png.h>
 
 #include <cstdio>
-#include <iterator>
+#include <new>
 #include <stdexcept>
 
 namespace vistrel {
@@ -37,58 +37,95 @@ std::vector<std::uint8_t> EncodePpm(const SceneBitmap& bitmap) {
     return out;
 }
 
-void PutU32(std::vector<std::uint8_t>& out, std::uint32_t v) {
-    for (int shift = 24; shift >= 0; shift -= 8) {
-        out.push_back(static_cast<std::uint8_t>(v >> shift));
-    }
-}
+// zlib level 5 is the fastest that keeps a typical picture within 12 % of level 9's size; it
+// encodes one 570 x 190 picture in about a millisecond, where level 9 takes tens.
+constexpr int PngCompressionLevel = 5;
 
-void PutChunk(std::vector<std::uint8_t>& out, const char (&type)[5],
-              const std::vector<std::uint8_t>& data) {
-    PutU32(out, static_cast<std::uint32_t>(data.size()));
-    const std::size_t typeAt = out.size();
-    out.insert(out.end(), type, type + 4);
-    out.insert(out.end(), data.begin(), data.end());
-    const uLong crc = crc32(0, out.data() + typeAt, static_cast<uInt>(out.size() - typeAt));
-    PutU32(out, static_cast<std::uint32_t>(crc));
-}
+// Large enough that a typical picture's pixels go out as one IDAT chunk.
+constexpr std::size_t PngChunkBytes = 64 * 1024;
+
+// One libpng write into a byte vector. libpng reports errors by longjmp, so the only frame that
+// calls setjmp (Write) holds nothing that needs a destructor; the structs are released here.
+class PngEncoder {
+  public:
+    explicit PngEncoder(std::vector<std::uint8_t>& out) : out(out) {
+        png = png_create_write_struct(PNG_LIBPNG_VER_STRING, this, OnError, OnWarning);
+        info = png == nullptr ? nullptr : png_create_info_struct(png);
+        if (info == nullptr) {
+            png_destroy_write_struct(&png, nullptr);
+            throw std::bad_alloc();
+        }
+        png_set_write_fn(png, this, Append, nullptr);
+    }
+    ~PngEncoder() { png_destroy_write_struct(&png, &info); }
+    PngEncoder(const PngEncoder&) = delete;
+    PngEncoder& operator=(const PngEncoder&) = delete;
+
+    void Encode(const SceneBitmap& bitmap) {
+        if (!Write(bitmap)) {
+            if (outOfMemory) {
+                throw std::bad_alloc();
+            }
+            throw std::runtime_error(std::string("cannot encode the picture as PNG: ") + message);
+        }
+    }
+
+  private:
+    bool Write(const SceneBitmap& bitmap) {
+        if (setjmp(png_jmpbuf(png)) != 0) {
+            return false;
+        }
+        png_set_IHDR(png, info, static_cast<png_uint_32>(bitmap.width),
+                     static_cast<png_uint_32>(bitmap.height), 8, PNG_COLOR_TYPE_PALETTE,
+                     PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+        png_color palette[StoredColourCount];
+        for (int i = 0; i < StoredColourCount; ++i) {
+            const ColorRef c = StoredColor(static_cast<ColourIndex>(i));
+            palette[i] = {RedOf(c), GreenOf(c), BlueOf(c)};
+        }
+        png_set_PLTE(png, info, palette, StoredColourCount);
+        png_set_filter(png, PNG_FILTER_TYPE_BASE, PNG_FILTER_NONE);
+        png_set_compression_level(png, PngCompressionLevel);
+        png_set_compression_buffer_size(png, PngChunkBytes);
+        png_write_info(png, info);
+        const auto rowBytes = static_cast<std::size_t>(bitmap.width);
+        for (std::int32_t y = 0; y < bitmap.height; ++y) {
+            png_write_row(png, bitmap.pixels.data() + rowBytes * static_cast<std::size_t>(y));
+        }
+        png_write_end(png, nullptr);
+        return true;
+    }
+
+    static void Append(png_structp png, png_bytep data, std::size_t length) {
+        auto* self = static_cast<PngEncoder*>(png_get_io_ptr(png));
+        try {
+            self->out.insert(self->out.end(), data, data + length);
+        } catch (const std::bad_alloc&) {
+            self->outOfMemory = true;
+        }
+        if (self->outOfMemory) {
+            png_error(png, "out of memory");
+        }
+    }
+
+    [[noreturn]] static void OnError(png_structp png, png_const_charp text) {
+        auto* self = static_cast<PngEncoder*>(png_get_error_ptr(png));
+        std::snprintf(self->message, sizeof self->message, "%s", text);
+        png_longjmp(png, 1);
+    }
+
+    static void OnWarning(png_structp, png_const_charp) {}
+
+    std::vector<std::uint8_t>& out;
+    png_structp png = nullptr;
+    png_infop info = nullptr;
+    bool outOfMemory = false;
+    char message[128] = {};
+};
 
 std::vector<std::uint8_t> EncodePng(const SceneBitmap& bitmap) {
-    static constexpr std::uint8_t signature[] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
-    std::vector<std::uint8_t> out(std::begin(signature), std::end(signature));
-
-    std::vector<std::uint8_t> header;
-    PutU32(header, static_cast<std::uint32_t>(bitmap.width));
-    PutU32(header, static_cast<std::uint32_t>(bitmap.height));
-    header.insert(header.end(), {8, 3, 0, 0, 0});  // 8-bit indices, palette, no interlace
-    PutChunk(out, "IHDR", header);
-
-    std::vector<std::uint8_t> palette;
-    for (int i = 0; i < StoredColourCount; ++i) {
-        const ColorRef c = StoredColor(static_cast<ColourIndex>(i));
-        palette.insert(palette.end(), {RedOf(c), GreenOf(c), BlueOf(c)});
-    }
-    PutChunk(out, "PLTE", palette);
-
-    // Each row is preceded by its filter type, 0 (none).
-    const auto rowBytes = static_cast<std::size_t>(bitmap.width);
-    std::vector<std::uint8_t> raw;
-    raw.reserve((rowBytes + 1) * static_cast<std::size_t>(bitmap.height));
-    for (std::int32_t y = 0; y < bitmap.height; ++y) {
-        raw.push_back(0);
-        const auto row = bitmap.pixels.begin() +
-                         static_cast<std::ptrdiff_t>(rowBytes * static_cast<std::size_t>(y));
-        raw.insert(raw.end(), row, row + static_cast<std::ptrdiff_t>(rowBytes));
-    }
-    uLongf packedSize = compressBound(static_cast<uLong>(raw.size()));
-    std::vector<std::uint8_t> packed(packedSize);
-    if (compress2(packed.data(), &packedSize, raw.data(), static_cast<uLong>(raw.size()), 9) !=
-        Z_OK) {
-        throw std::runtime_error("cannot compress the picture");
-    }
-    packed.resize(packedSize);
-    PutChunk(out, "IDAT", packed);
-    PutChunk(out, "IEND", {});
+    std::vector<std::uint8_t> out;
+    PngEncoder(out).Encode(bitmap);
     return out;
 }
 

@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
   cmake g++ make pkg-config
-  libgtest-dev libgmock-dev libbenchmark-dev zlib1g-dev
+  libgtest-dev libgmock-dev libbenchmark-dev zlib1g-dev libpng-dev
   qt6-base-dev qt6-base-dev-tools libgl-dev libglib2.0-dev
   xvfb xauth fonts-wqy-microhei
   desktop-file-utils appstream man-db groff dpkg-dev file lintian

@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <limits>
+#include <set>
 
 #include "SceneRng.h"
 #include "Surface.h"
@@ -11,7 +12,9 @@ namespace vistrel {
 const char* const RenderUsage =
     "usage: vistrel-render --seed S [-o FILE] [--size WxH] [--scale N] [--omit LIST]\n"
     "       vistrel-render --run-seed R --scene K [-o FILE] [--size WxH] [--scale N]\n"
+    "       vistrel-render --seeds A-B --out-dir DIR [--size WxH] [--scale N] [--omit LIST]\n"
     "       vistrel-render --seeds A-B --digest [--size WxH] [--omit LIST]\n"
+    "       vistrel-render --seed S --digest [--size WxH] [--omit LIST]\n"
     "\n"
     "Renders Vistrel landscapes without a window.\n"
     "  --seed S         seed the scene random source with S (0..4294967295)\n"
@@ -24,9 +27,15 @@ const char* const RenderUsage =
     "  --omit LIST      leave out elements but keep their random draws; comma-separated:\n"
     "                   sky, ranges, bands, haze, disc, glints, tufts, birds\n"
     "  --gdi-script F   also write the picture's drawing calls as a GDI reference script\n"
-    "  --seeds A-B      with --digest: one line 'S HEX' for each scene seed from A to B,\n"
-    "  --digest         HEX the 64-bit FNV-1a of the colour numbers, row by row\n"
-    "  --help           show this text\n";
+    "  --seeds A-B      the scene seeds A to B, for --out-dir or --digest\n"
+    "  --out-dir DIR    write DIR/vistrel-S.png for each seed S, on all cores; DIR is\n"
+    "                   created if missing\n"
+    "  --digest         print one line 'S HEX' for each seed instead of a picture, HEX the\n"
+    "                   64-bit FNV-1a of the colour numbers, row by row\n"
+    "  --help           show this text\n"
+    "\n"
+    "Files are replaced only when complete. Exit status: 0 done, 1 a write failed or\n"
+    "memory ran out, 2 a bad command line.\n";
 
 namespace {
 
@@ -44,14 +53,23 @@ std::optional<std::uint64_t> ParseNumber(std::string_view text, std::uint64_t ma
 
 constexpr std::uint64_t U32Max = std::numeric_limits<std::uint32_t>::max();
 
-// A value as an error message quotes it: control characters show as '?' so that the message
-// stays on one line.
 std::string Quoted(std::string_view text) {
-    std::string quoted = "'";
-    for (const char c : text) {
-        quoted += static_cast<unsigned char>(c) < 0x20 || c == 0x7F ? '?' : c;
+    return "'" + Sanitised(text) + "'";
+}
+
+// The names of an option, the first as messages use it.
+constexpr std::pair<std::string_view, std::string_view> Aliases[] = {
+    {"--output", "-o"},
+    {"--help", "-h"},
+};
+
+std::string_view CanonicalName(std::string_view option) {
+    for (const auto& [name, alias] : Aliases) {
+        if (option == alias) {
+            return name;
+        }
     }
-    return quoted + "'";
+    return option;
 }
 
 class Parser {
@@ -63,6 +81,9 @@ class Parser {
         std::optional<std::pair<std::uint32_t, std::uint32_t>> seeds;
         for (index = 0; index < args.size(); ++index) {
             const std::string& a = args[index];
+            if (a.rfind('-', 0) == 0 && !seen.insert(std::string(CanonicalName(a))).second) {
+                return Fail(std::string(CanonicalName(a)) + " given twice");
+            }
             if (a == "--help" || a == "-h") {
                 RenderCommand help;
                 help.mode = RenderCommand::Mode::Help;
@@ -84,6 +105,11 @@ class Parser {
                 if (v == nullptr)
                     return Fail();
                 command.output = *v;
+            } else if (a == "--out-dir") {
+                const std::string* v = Value(a);
+                if (v == nullptr)
+                    return Fail();
+                command.outDir = *v;
             } else if (a == "--gdi-script") {
                 const std::string* v = Value(a);
                 if (v == nullptr)
@@ -120,34 +146,60 @@ class Parser {
 
   private:
     ParseResult Finish(bool digest, std::optional<std::pair<std::uint32_t, std::uint32_t>> seeds) {
-        if (digest != seeds.has_value()) {
-            return Fail("--digest and --seeds A-B go together");
+        if (seeds) {
+            return FinishSweep(digest, *seeds);
         }
-        if (digest) {
-            if (command.seed || command.runSeed || command.scene || command.output ||
-                command.gdiScript || command.scale != 1) {
-                return Fail("--digest takes only --seeds, --size and --omit");
-            }
-            command.mode = RenderCommand::Mode::Digest;
-            command.firstSeed = seeds->first;
-            command.lastSeed = seeds->second;
-            return {command, {}};
+        if (command.outDir) {
+            return Fail("--out-dir goes with --seeds A-B");
+        }
+        if (digest && (command.output || command.gdiScript || command.scale != 1)) {
+            return Fail("--digest takes only the seed, --size and --omit");
         }
         if (command.seed && (command.runSeed || command.scene)) {
             return Fail("give either --seed or --run-seed with --scene, not both");
         }
         if (!command.seed && !(command.runSeed && command.scene)) {
-            return Fail("say which picture: --seed S, or --run-seed R with --scene K");
+            return Fail(
+                "say which picture: --seed S, or --run-seed R with --scene K, or --seeds A-B");
         }
-        if (std::int64_t{command.width} * command.scale > MaxOutputSide ||
-            std::int64_t{command.height} * command.scale > MaxOutputSide) {
+        if (ScaledTooLarge()) {
             return Fail("the scaled picture must be at most 16384 pixels on each side");
         }
         if (command.output && !FormatForPath(*command.output)) {
             return Fail("the output file must end in .png, .ppm or .raw: " +
                         Quoted(*command.output));
         }
+        if (digest) {
+            command.mode = RenderCommand::Mode::Digest;
+            command.firstSeed = command.lastSeed = command.PictureSeed();
+        }
         return {command, {}};
+    }
+
+    ParseResult FinishSweep(bool digest, std::pair<std::uint32_t, std::uint32_t> seeds) {
+        if (digest == command.outDir.has_value()) {
+            return Fail("--seeds A-B goes with either --digest or --out-dir DIR");
+        }
+        if (command.seed || command.runSeed || command.scene || command.output ||
+            command.gdiScript) {
+            return Fail(digest ? "--digest with --seeds takes only --size and --omit"
+                               : "--out-dir takes only --seeds, --size, --scale and --omit");
+        }
+        if (digest && command.scale != 1) {
+            return Fail("--digest takes no --scale: the digest is of the picture as rendered");
+        }
+        if (ScaledTooLarge()) {
+            return Fail("the scaled picture must be at most 16384 pixels on each side");
+        }
+        command.mode = digest ? RenderCommand::Mode::Digest : RenderCommand::Mode::OutDir;
+        command.firstSeed = seeds.first;
+        command.lastSeed = seeds.second;
+        return {command, {}};
+    }
+
+    bool ScaledTooLarge() const {
+        return std::int64_t{command.width} * command.scale > MaxOutputSide ||
+               std::int64_t{command.height} * command.scale > MaxOutputSide;
     }
 
     const std::string* Value(const std::string& option) {
@@ -231,6 +283,7 @@ class Parser {
 
     const std::vector<std::string>& args;
     std::size_t index = 0;
+    std::set<std::string> seen;
     RenderCommand command;
     std::string error;
 };
@@ -248,6 +301,16 @@ std::uint32_t RenderCommand::PictureSeed() const {
 
 ParseResult ParseRenderCommand(const std::vector<std::string>& args) {
     return Parser(args).Run();
+}
+
+std::string Sanitised(std::string_view text) {
+    std::string clean(text);
+    for (char& c : clean) {
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) {
+            c = '?';
+        }
+    }
+    return clean;
 }
 
 std::optional<ImageFormat> FormatForPath(const std::string& path) {

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "SceneElements.h"
@@ -12,7 +13,7 @@ namespace vistrel {
 
 // One invocation of the renderer, as its command line asks for it.
 struct RenderCommand {
-    enum class Mode { Help, Picture, Digest };
+    enum class Mode { Help, Picture, Digest, OutDir };
     Mode mode = Mode::Picture;
 
     // Picture mode: either a scene seed, or a run seed with a scene number.
@@ -20,7 +21,7 @@ struct RenderCommand {
     std::optional<std::uint32_t> runSeed;
     std::optional<std::uint32_t> scene;
 
-    // Digest mode: the seeds first..last.
+    // Digest and out-dir modes: the seeds first..last.
     std::uint32_t firstSeed = 0;
     std::uint32_t lastSeed = 0;
 
@@ -30,6 +31,7 @@ struct RenderCommand {
     SceneElements omitted;
     std::optional<std::string> output;
     std::optional<std::string> gdiScript;
+    std::optional<std::string> outDir;
 
     // The scene seed the picture is painted from.
     std::uint32_t PictureSeed() const;
@@ -44,6 +46,10 @@ ParseResult ParseRenderCommand(const std::vector<std::string>& args);
 
 // The format an output file's name asks for, if it names one.
 std::optional<ImageFormat> FormatForPath(const std::string& path);
+
+// The text with every control character shown as '?', so that a message quoting it stays on one
+// line and cannot steer the terminal.
+std::string Sanitised(std::string_view text);
 
 extern const char* const RenderUsage;
 

@@ -1,19 +1,22 @@
+#include <signal.h>
 #include <unistd.h>
 
-#include <algorithm>
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
-#include <fstream>
+#include <filesystem>
 #include <iostream>
+#include <new>
+#include <optional>
+#include <sstream>
 #include <string>
-#include <thread>
+#include <system_error>
 #include <vector>
 
+#include "AtomicFile.h"
 #include "GdiScript.h"
-#include "SceneImage.h"
 #include "RenderCommand.h"
 #include "SceneBitmap.h"
+#include "SceneImage.h"
+#include "SeedSweep.h"
+#include "ToolError.h"
 
 namespace {
 
@@ -27,127 +30,140 @@ int Fail(int status, const std::string& message) {
     return status;
 }
 
-// Every seed's digest, computed on all cores; each worker has its own random source.
-int PrintDigests(const RenderCommand& command) {
-    const std::uint64_t count = std::uint64_t{command.lastSeed} - command.firstSeed + 1;
-    const unsigned workers = std::max(1u, std::thread::hardware_concurrency());
-    constexpr std::uint64_t Batch = 4096;
-    const vistrel::Rect rect{0, 0, command.width, command.height};
-    for (std::uint64_t batchStart = 0; batchStart < count; batchStart += Batch) {
-        const std::uint64_t batchSize = std::min(Batch, count - batchStart);
-        std::vector<std::uint64_t> digests(batchSize);
-        std::vector<std::thread> threads;
-        bool failed = false;
-        std::vector<char> workerFailed(workers, 0);
-        for (unsigned w = 0; w < workers; ++w) {
-            threads.emplace_back([&, w] {
-                vistrel::SceneRng rng;
-                for (std::uint64_t i = w; i < batchSize; i += workers) {
-                    rng.Seed(static_cast<std::uint32_t>(command.firstSeed + batchStart + i));
-                    const auto bitmap =
-                        vistrel::RenderSceneBitmap(rect, rng, {command.omitted, nullptr});
-                    if (!bitmap) {
-                        workerFailed[w] = 1;
-                        return;
-                    }
-                    digests[i] = vistrel::PixelDigest(*bitmap);
-                }
-            });
-        }
-        for (std::thread& t : threads) {
-            t.join();
-        }
-        failed = std::find(workerFailed.begin(), workerFailed.end(), 1) != workerFailed.end();
-        if (failed) {
-            return Fail(OutputError, "not enough memory to render");
-        }
-        for (std::uint64_t i = 0; i < batchSize; ++i) {
-            std::cout << command.firstSeed + batchStart + i << ' ' << vistrel::DigestHex(digests[i])
-                      << '\n';
-        }
+void WriteStandardOutput(std::string_view bytes) {
+    if (const int error = vistrel::WriteFully(STDOUT_FILENO, bytes); error != 0) {
+        throw vistrel::SystemError("cannot write standard output", error);
     }
-    std::cout.flush();
-    return std::cout ? 0 : Fail(OutputError, "cannot write the digests");
 }
 
-bool WriteAll(std::FILE* file, const std::vector<std::uint8_t>& bytes) {
-    return std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+std::unique_ptr<vistrel::SceneBitmap> Render(const RenderCommand& command, std::uint32_t seed,
+                                             vistrel::SurfaceRecorder* recorder = nullptr) {
+    vistrel::SceneRng rng;
+    rng.Seed(seed);
+    auto bitmap = vistrel::RenderSceneBitmap({0, 0, command.width, command.height}, rng,
+                                             {command.omitted, recorder});
+    if (!bitmap) {
+        throw std::bad_alloc();
+    }
+    return bitmap;
+}
+
+// The picture as the bytes of its file, enlarged first when the command asks for it.
+std::vector<std::uint8_t> Encoded(const RenderCommand& command, const vistrel::SceneBitmap& bitmap,
+                                  vistrel::ImageFormat format) {
+    return command.scale == 1
+               ? vistrel::EncodeImage(bitmap, format)
+               : vistrel::EncodeImage(vistrel::ScaleUp(bitmap, command.scale), format);
+}
+
+std::string_view AsText(const std::vector<std::uint8_t>& bytes) {
+    return {reinterpret_cast<const char*>(bytes.data()), bytes.size()};
+}
+
+void PrintDigests(const RenderCommand& command) {
+    vistrel::KeepFreedMemoryForReuse();
+    vistrel::SeedSweep().Run(
+        command.firstSeed, command.lastSeed,
+        [&](std::uint32_t seed, std::string& text) {
+            text += std::to_string(seed) + ' ' +
+                    vistrel::DigestHex(vistrel::PixelDigest(*Render(command, seed))) + '\n';
+        },
+        WriteStandardOutput);
+}
+
+void WritePictures(const RenderCommand& command) {
+    const std::filesystem::path folder(*command.outDir);
+    std::error_code error;
+    std::filesystem::create_directories(folder, error);
+    if (error) {
+        throw vistrel::SystemError(
+            "cannot create the folder " + vistrel::Sanitised(*command.outDir), error.value());
+    }
+    vistrel::KeepFreedMemoryForReuse();
+    vistrel::SeedSweep().Run(
+        command.firstSeed, command.lastSeed,
+        [&](std::uint32_t seed, std::string&) {
+            const auto path = folder / ("vistrel-" + std::to_string(seed) + ".png");
+            vistrel::AtomicFile file(path.string());
+            file.Write(AsText(Encoded(command, *Render(command, seed), vistrel::ImageFormat::Png)));
+            file.Commit();
+        },
+        [](const std::string&) {});
 }
 
 int RenderPicture(const RenderCommand& command) {
     if (!command.output && isatty(STDOUT_FILENO)) {
         return Fail(UsageError, "standard output is a terminal; name a file with -o FILE");
     }
-    std::ofstream scriptFile;
-    std::unique_ptr<vistrel::GdiScript> script;
+    std::ostringstream scriptText;
+    std::optional<vistrel::GdiScript> script;
     if (command.gdiScript) {
-        scriptFile.open(*command.gdiScript);
-        if (!scriptFile) {
-            return Fail(OutputError,
-                        "cannot write " + *command.gdiScript + ": " + std::strerror(errno));
-        }
-        script = std::make_unique<vistrel::GdiScript>(scriptFile, command.width, command.height);
+        script.emplace(scriptText, command.width, command.height);
     }
+    const auto bitmap = Render(command, command.PictureSeed(), script ? &*script : nullptr);
 
-    vistrel::SceneRng rng;
-    rng.Seed(command.PictureSeed());
-    const auto bitmap = vistrel::RenderSceneBitmap({0, 0, command.width, command.height}, rng,
-                                                   {command.omitted, script.get()});
-    if (!bitmap) {
-        return Fail(OutputError, "not enough memory to render");
+    std::optional<vistrel::AtomicFile> scriptFile;
+    if (command.gdiScript) {
+        scriptText << "dump\n";
+        scriptFile.emplace(*command.gdiScript);
+        scriptFile->Write(scriptText.view());
     }
-    if (script) {
-        scriptFile << "dump\n";
-        scriptFile.close();
-        if (!scriptFile) {
-            return Fail(OutputError, "cannot write " + *command.gdiScript);
-        }
-    }
-    const vistrel::SceneBitmap image =
-        command.scale == 1 ? *bitmap : vistrel::ScaleUp(*bitmap, command.scale);
     const auto format =
         command.output ? *vistrel::FormatForPath(*command.output) : vistrel::ImageFormat::Png;
-    const std::vector<std::uint8_t> bytes = vistrel::EncodeImage(image, format);
-
-    if (!command.output) {
-        if (!WriteAll(stdout, bytes) || std::fflush(stdout) != 0) {
-            return Fail(OutputError,
-                        std::string("cannot write standard output: ") + std::strerror(errno));
+    const std::vector<std::uint8_t> picture = Encoded(command, *bitmap, format);
+    if (command.output) {
+        vistrel::AtomicFile pictureFile(*command.output);
+        pictureFile.Write(AsText(picture));
+        if (scriptFile) {
+            scriptFile->Commit();
         }
-        return 0;
-    }
-    std::FILE* file = std::fopen(command.output->c_str(), "wb");
-    if (file == nullptr) {
-        return Fail(OutputError, "cannot write " + *command.output + ": " + std::strerror(errno));
-    }
-    const bool written = WriteAll(file, bytes);
-    const int closed = std::fclose(file);
-    if (!written || closed != 0) {
-        return Fail(OutputError, "cannot write " + *command.output + ": " + std::strerror(errno));
+        pictureFile.Commit();
+    } else {
+        WriteStandardOutput(AsText(picture));
+        if (scriptFile) {
+            scriptFile->Commit();
+        }
     }
     return 0;
+}
+
+int Execute(const RenderCommand& command) {
+    switch (command.mode) {
+        case RenderCommand::Mode::Help:
+            WriteStandardOutput(vistrel::RenderUsage);
+            return 0;
+        case RenderCommand::Mode::Digest:
+            PrintDigests(command);
+            return 0;
+        case RenderCommand::Mode::OutDir:
+            WritePictures(command);
+            return 0;
+        case RenderCommand::Mode::Picture:
+            break;
+    }
+    return RenderPicture(command);
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
+    // A closed pipe is reported like any other failed write, rather than ending the process
+    // without a word.
+    signal(SIGPIPE, SIG_IGN);
     const std::vector<std::string> args(argv + 1, argv + argc);
     const vistrel::ParseResult parsed = vistrel::ParseRenderCommand(args);
     if (!parsed.command) {
         return Fail(UsageError, parsed.error);
     }
-    switch (parsed.command->mode) {
-        case RenderCommand::Mode::Help:
-            std::cout << vistrel::RenderUsage;
-            return 0;
-        case RenderCommand::Mode::Digest:
-            return PrintDigests(*parsed.command);
-        case RenderCommand::Mode::Picture:
-            break;
-    }
+    const RenderCommand& command = *parsed.command;
     try {
-        return RenderPicture(*parsed.command);
+        return Execute(command);
+    } catch (const std::bad_alloc&) {
+        return Fail(OutputError, "not enough memory to render a " +
+                                     std::to_string(command.width * command.scale) + "x" +
+                                     std::to_string(command.height * command.scale) + " picture");
     } catch (const std::exception& e) {
+        // A ToolError, or a failure of the encoder, each a message in its own right.
         return Fail(OutputError, e.what());
     }
 }

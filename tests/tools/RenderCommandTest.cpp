@@ -24,9 +24,10 @@ std::string Joined(const Args& args) {
 std::string Described(const RenderCommand& c) {
     std::string text =
         c.mode == RenderCommand::Mode::Help ? "help"
-        : c.mode == RenderCommand::Mode::Digest
-            ? "digest " + std::to_string(c.firstSeed) + "-" + std::to_string(c.lastSeed)
-            : "seed " + std::to_string(c.PictureSeed());
+        : c.mode == RenderCommand::Mode::Picture
+            ? "seed " + std::to_string(c.PictureSeed())
+            : std::string(c.mode == RenderCommand::Mode::Digest ? "digest " : "out-dir ") +
+                  std::to_string(c.firstSeed) + "-" + std::to_string(c.lastSeed);
     text += " " + std::to_string(c.width) + "x" + std::to_string(c.height) + " x" +
             std::to_string(c.scale) + " " + c.output.value_or("-");
     for (const NamedElement& e : ElementNames) {
@@ -48,6 +49,10 @@ TEST(RenderCommandTest, ValidCommandLines) {
         {{"--digest", "--seeds", "0-4294967295", "--size", "1x1", "--omit", "haze"},
          "digest 0-4294967295 1x1 x1 - -haze"},
         {{"--seed", "1", "-h"}, "help 570x190 x1 -"},
+        {{"--seed", "7", "--digest", "--omit", "tufts"}, "digest 7-7 570x190 x1 - -tufts"},
+        {{"--digest", "--run-seed", "1", "--scene", "3"}, "digest 6334-6334 570x190 x1 -"},
+        {{"--seeds", "0-32767", "--out-dir", "g", "--size", "600x206", "--scale", "3"},
+         "out-dir 0-32767 600x206 x3 -"},
     };
     for (const auto& [args, expected] : cases) {
         const ParseResult parsed = ParseRenderCommand(args);
@@ -111,6 +116,20 @@ TEST(RenderCommandTest, BadCommandLinesGiveOneLineErrors) {
         {{"--bad", "--help"}, "--bad"},
         {{"--seed", "1", "--size", "8192x8192", "--scale", "3"}, "16384"},
         {{"--seed", "1", "--size", "1x1025", "--scale", "16"}, "16384"},
+        {{"--seed", "5", "--seed", "6"}, "--seed given twice"},
+        {{"--seed", "5", "-o", "a.png", "--output", "b.png"}, "--output given twice"},
+        {{"--seed", "5", "-o", "a.png", "-o", "a.png"}, "--output given twice"},
+        {{"--seeds", "1-2", "--digest", "--digest"}, "--digest given twice"},
+        {{"--seed", "1", "--omit", "sky", "--omit", "birds"}, "--omit given twice"},
+        {{"--seeds", "1-2", "--out-dir", "a", "--out-dir", "b"}, "--out-dir given twice"},
+        {{"--seed", "1", "--out-dir", "g"}, "--out-dir"},
+        {{"--seeds", "1-2", "--out-dir", "g", "--digest"}, "--out-dir"},
+        {{"--seeds", "1-2", "--out-dir", "g", "-o", "a.png"}, "--out-dir"},
+        {{"--seeds", "1-2", "--out-dir", "g", "--gdi-script", "s"}, "--out-dir"},
+        {{"--seeds", "1-2", "--out-dir", "g", "--size", "8192x10", "--scale", "3"}, "16384"},
+        {{"--seeds", "1-2", "--out-dir"}, "--out-dir"},
+        {{"--seed", "1", "--digest", "-o", "a.png"}, "--digest"},
+        {{"--seed", "1", "--digest", "--scale", "2"}, "--digest"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(Joined(c.args));

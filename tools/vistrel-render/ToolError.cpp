@@ -1,0 +1,11 @@
+#include "ToolError.h"
+
+#include <cstring>
+
+namespace vistrel {
+
+ToolError SystemError(const std::string& what, int errnum) {
+    return ToolError(what + ": " + std::strerror(errnum));
+}
+
+}  // namespace vistrel
