@@ -8,6 +8,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev zlib1g-dev
   qt6-base-dev qt6-base-dev-tools libgl-dev libglib2.0-dev
   xvfb xauth fonts-wqy-microhei
+  clang-14 libclang-rt-14-dev
 )
 
 missing=()
