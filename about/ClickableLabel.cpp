@@ -18,6 +18,7 @@ void ClickableLabel::mousePressEvent(QMouseEvent* event) {
     }
     // Taking the press makes the release come here as well.
     event->accept();
+    pressed = true;
 }
 
 void ClickableLabel::mouseReleaseEvent(QMouseEvent* event) {
@@ -26,9 +27,20 @@ void ClickableLabel::mouseReleaseEvent(QMouseEvent* event) {
         return;
     }
     event->accept();
-    if (rect().contains(event->position().toPoint())) {
+    const bool clicked = pressed && rect().contains(event->position().toPoint());
+    pressed = false;
+    if (clicked) {
         Click();
     }
+}
+
+void ClickableLabel::mouseDoubleClickEvent(QMouseEvent* event) {
+    if (!bound || event->button() != Qt::LeftButton) {
+        QLabel::mouseDoubleClickEvent(event);
+        return;
+    }
+    // Taken, so that it does not count as a press: its release ends no click.
+    event->accept();
 }
 
 void LoadHandCursor([[maybe_unused]] QWidget& widget) {

@@ -5,7 +5,8 @@
 namespace vistrel {
 
 // A label that, once bound, shows the desktop's pointing hand and reacts to clicks: a left
-// button pressed and released over it.
+// button pressed and released over it. The second press of a double click is no click of its
+// own, so a double click counts once.
 class ClickableLabel : public QLabel {
     Q_OBJECT
   public:
@@ -18,11 +19,13 @@ class ClickableLabel : public QLabel {
 
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
 
   private:
     virtual void Click() = 0;
 
     bool bound = false;
+    bool pressed = false;
 };
 
 // Gives the widget the cursor theme's pointing hand. A build without cursor support leaves the

@@ -1,9 +1,11 @@
 #include "GioLinkOpener.h"
 
+#include <gio/gdesktopappinfo.h>
 #include <gio/gio.h>
 
 #include <memory>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -112,10 +114,35 @@ int Spawn(std::vector<std::string> arguments) {
     return FailureResult(error);
 }
 
+bool IsWebPageType(std::string_view type) {
+    return type == "text/html" || type == "x-scheme-handler/http" ||
+           type == "x-scheme-handler/https";
+}
+
+// Whether a handler can show a web page: its own entry lists HTML or web addresses (GIO also
+// offers the handlers of parent types, such as a text editor for plain text), and it runs
+// without a terminal, which a program started from a window does not get.
+bool ShowsWebPages(GAppInfo* handler) {
+    if (G_IS_DESKTOP_APP_INFO(handler) &&
+        g_desktop_app_info_get_boolean(G_DESKTOP_APP_INFO(handler), "Terminal")) {
+        return false;
+    }
+    const char** types = g_app_info_get_supported_types(handler);
+    for (; types != nullptr && *types != nullptr; ++types) {
+        if (IsWebPageType(*types)) {
+            return true;
+        }
+    }
+    return false;
+}
+
 // Every way this can fail before the handler is started answers with the scheme's result.
 int OpenWithHtmlHandler(const std::string& target, int schemeResult) {
     const OwnedAppInfo handler(g_app_info_get_default_for_type("text/html", FALSE));
-    const char* command = handler ? g_app_info_get_commandline(handler.get()) : nullptr;
+    if (!handler || !ShowsWebPages(handler.get())) {
+        return schemeResult;
+    }
+    const char* command = g_app_info_get_commandline(handler.get());
     if (command == nullptr) {
         return schemeResult;
     }

@@ -4,8 +4,10 @@
 # all seeds in a single Wine run. Needs Wine and python3; the tests and CI do not run it.
 #
 # usage: scripts/gdi-compare-pictures.sh [options] SEED|A-B ...
-#   --render PATH   vistrel-render to use (default build/test/tools/vistrel-render/vistrel-render)
-#   --oracle PATH   the reference tool (default /work/shared/gdi-oracle/gdi_draw.exe)
+#   --render PATH   vistrel-render to use (default: the first one built under build/, trying
+#                   build/test (scripts/test.sh's plain build), then build/dev, then the others)
+#   --oracle PATH   the reference tool (default ../shared/gdi-oracle/gdi_draw.exe beside the
+#                   project's folder)
 #   --pin FILE      also write 'seed digest' for every seed, the digest taken from GDI's picture
 #                   (64-bit FNV-1a of its colour numbers row by row, as vistrel-render --digest)
 #
@@ -14,8 +16,8 @@
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 
-render="$root/build/test/tools/vistrel-render/vistrel-render"
-oracle="/work/shared/gdi-oracle/gdi_draw.exe"
+render=""
+oracle="$root/../shared/gdi-oracle/gdi_draw.exe"
 pin=""
 seeds=()
 while [ $# -gt 0 ]; do
@@ -23,7 +25,7 @@ while [ $# -gt 0 ]; do
     --render) render="$2"; shift 2 ;;
     --oracle) oracle="$2"; shift 2 ;;
     --pin) pin="$2"; shift 2 ;;
-    -h|--help) sed -n '2,13p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
+    -h|--help) sed -n '2,15p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
     -*) echo "gdi-compare-pictures: unknown option '$1'" >&2; exit 2 ;;
     *-*)
       if ! [[ "$1" =~ ^([0-9]+)-([0-9]+)$ ]] || [ "${BASH_REMATCH[1]}" -gt "${BASH_REMATCH[2]}" ]; then
@@ -38,6 +40,18 @@ while [ $# -gt 0 ]; do
   esac
 done
 [ ${#seeds[@]} -gt 0 ] || { echo "gdi-compare-pictures: no seeds given" >&2; exit 2; }
+if [ -z "$render" ]; then
+  for candidate in "$root"/build/{test,dev,*}/tools/vistrel-render/vistrel-render; do
+    if [ -x "$candidate" ]; then
+      render="$candidate"
+      break
+    fi
+  done
+  [ -n "$render" ] || {
+    echo "gdi-compare-pictures: no vistrel-render built under $root/build; build one or give --render" >&2
+    exit 2
+  }
+fi
 [ -x "$render" ] || { echo "gdi-compare-pictures: no vistrel-render at $render" >&2; exit 2; }
 [ -f "$oracle" ] || { echo "gdi-compare-pictures: no reference tool at $oracle" >&2; exit 2; }
 command -v wine > /dev/null || { echo "gdi-compare-pictures: wine is not installed" >&2; exit 2; }

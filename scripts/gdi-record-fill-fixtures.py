@@ -10,6 +10,8 @@ outside the palette as -1; the listing names it 16, the number our surface store
 Not run by the tests or CI: it needs Wine.
 
     scripts/gdi-record-fill-fixtures.py OUT.txt [--oracle gdi_draw.exe]
+
+The reference tool is ../shared/gdi-oracle/gdi_draw.exe beside the project's folder unless given.
 """
 
 import argparse
@@ -136,7 +138,10 @@ def fnv1a64(text):
 def main():
     parser = argparse.ArgumentParser(description=__doc__.split("\n")[0])
     parser.add_argument("output")
-    parser.add_argument("--oracle", default="/work/shared/gdi-oracle/gdi_draw.exe")
+    # The reference tool lives beside the project's folder unless given.
+    beside_project = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "shared",
+                                  "gdi-oracle", "gdi_draw.exe")
+    parser.add_argument("--oracle", default=os.path.normpath(beside_project))
     args = parser.parse_args()
 
     cases = fixed_cases()

@@ -9,6 +9,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools libgl-dev libglib2.0-dev
   xvfb xauth fonts-wqy-microhei
   desktop-file-utils appstream man-db groff dpkg-dev file lintian
+  clang-14 libclang-rt-14-dev
 )
 
 missing=()

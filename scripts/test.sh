@@ -18,3 +18,6 @@ cmake -S . -B build/sanitize -DCMAKE_BUILD_TYPE=Debug -DVISTREL_SANITIZE=ON -DVI
 cmake --build build/sanitize -j "$jobs"
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1 \
   ctest --test-dir build/sanitize --output-on-failure -j "$jobs"
+
+# Fuzzing, a bounded time for each harness; any finding fails the run.
+fuzz/run.sh

@@ -43,6 +43,32 @@ class AboutLinksTest : public QObject {
         QCOMPARE(sandbox.RecordedArguments(), QStringList{target});
     }
 
+    // No handler for the scheme, and the default for HTML is a plain-text editor (offered because
+    // HTML is a kind of plain text): the link fails as unassociated and is not marked visited.
+    void linkWithoutAFittingHandlerFailsAndIsNotVisited() {
+        QVERIFY(sandbox.IsValid());
+        sandbox.ForgetRecording();
+        AboutDialog dialog;
+        auto* label = dialog.findChild<LinkLabel*>("webLink");
+        QVERIFY(label);
+        FakeErrorReporter reporter;
+        label->UseServices(DesktopLinkOpener(), reporter);
+        const auto textColour = [&] { return label->palette().color(QPalette::WindowText); };
+        QTest::mouseClick(label, Qt::LeftButton, {}, QPoint(2, 2));
+        QVERIFY(sandbox.WaitForRecording());
+        QCOMPARE(textColour(), QColor(85, 26, 139));
+        sandbox.ForgetRecording();
+
+        label->SetLinkUrl("x-vistrel-unhandled:page");
+        QTest::mouseClick(label, Qt::LeftButton, {}, QPoint(2, 2));
+        QCOMPARE(reporter.told, QStringList({"(beep)",
+                                             "Unable to open hyperlink:\n\nThere is no "
+                                             "application associated\nwith the given "
+                                             "filename extension."}));
+        QCOMPARE(textColour(), QColor(0, 0, 238));
+        QVERIFY(!sandbox.WaitForRecording());
+    }
+
   private:
     const DesktopSandbox& sandbox;
 };
@@ -53,6 +79,8 @@ int main(int argc, char** argv) {
     vistrel::DesktopSandbox sandbox;
     sandbox.SetRecorderDefault("x-scheme-handler/http", "%u");
     sandbox.SetRecorderDefault("x-scheme-handler/mailto", "%u");
+    sandbox.DeclareSubclass("text/html", "text/plain");
+    sandbox.SetRecorderDefault("text/plain", "%u");
     sandbox.ApplyToThisProcess();
     QApplication app(argc, argv);
     vistrel::AboutLinksTest test(sandbox);

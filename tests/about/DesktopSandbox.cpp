@@ -26,21 +26,29 @@ DesktopSandbox::DesktopSandbox() {
             WriteFile("cannot-start", "#!/nonexistent/interpreter\n", true);
 }
 
-void DesktopSandbox::SetRecorderDefault(const QString& mimeType, const QString& execArguments) {
-    AddDefault(mimeType, '"' + Path("recorder") + "\" " + execArguments);
+void DesktopSandbox::SetRecorderDefault(const QString& mimeType, const QString& execArguments,
+                                        const QString& listedTypes, bool needsTerminal) {
+    AddDefault(mimeType, '"' + Path("recorder") + "\" " + execArguments,
+               listedTypes.isEmpty() ? mimeType : listedTypes, needsTerminal);
 }
 
 void DesktopSandbox::SetBrokenDefault(const QString& mimeType) {
-    AddDefault(mimeType, '"' + Path("cannot-start") + "\" %u");
+    AddDefault(mimeType, '"' + Path("cannot-start") + "\" %u", mimeType, false);
 }
 
-void DesktopSandbox::AddDefault(const QString& mimeType, const QString& exec) {
+void DesktopSandbox::DeclareSubclass(const QString& type, const QString& parent) {
+    valid = valid && QDir(root.path()).mkpath("data/mime") &&
+            WriteFile("data/mime/subclasses", type.toUtf8() + ' ' + parent.toUtf8() + '\n');
+}
+
+void DesktopSandbox::AddDefault(const QString& mimeType, const QString& exec,
+                                const QString& listedTypes, bool needsTerminal) {
     const QString entry = QStringLiteral("handler-%1.desktop").arg(defaults.size());
     defaults.insert(mimeType, entry);
-    valid =
-        valid &&
-        WriteFile("data/applications/" + entry,
-                  "[Desktop Entry]\nType=Application\nName=Handler\nExec=" + exec.toUtf8() + "\n");
+    valid = valid && WriteFile("data/applications/" + entry,
+                               "[Desktop Entry]\nType=Application\nName=Handler\nExec=" +
+                                   exec.toUtf8() + "\nMimeType=" + listedTypes.toUtf8() +
+                                   ";\nTerminal=" + (needsTerminal ? "true" : "false") + "\n");
     QByteArray list = "[Default Applications]\n";
     for (auto it = defaults.cbegin(); it != defaults.cend(); ++it) {
         list += it.key().toUtf8() + '=' + it.value().toUtf8() + '\n';

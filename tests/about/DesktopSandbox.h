@@ -17,8 +17,13 @@ class DesktopSandbox {
     bool IsValid() const { return valid; }
 
     // Makes a recorder the default handler of mimeType (a MIME type such as text/html or
-    // x-scheme-handler/http); its desktop entry runs the recorder with execArguments.
-    void SetRecorderDefault(const QString& mimeType, const QString& execArguments);
+    // x-scheme-handler/http); its desktop entry runs the recorder with execArguments and lists
+    // listedTypes (mimeType when empty) as the types it handles.
+    void SetRecorderDefault(const QString& mimeType, const QString& execArguments,
+                            const QString& listedTypes = {}, bool needsTerminal = false);
+    // Tells the desktop's MIME database that type is a kind of parent (as text/html is a kind of
+    // text/plain).
+    void DeclareSubclass(const QString& type, const QString& parent);
     // Makes a handler whose program exists but cannot be started the default of mimeType.
     void SetBrokenDefault(const QString& mimeType);
 
@@ -36,7 +41,8 @@ class DesktopSandbox {
 
   private:
     QString Path(const QString& name) const;
-    void AddDefault(const QString& mimeType, const QString& exec);
+    void AddDefault(const QString& mimeType, const QString& exec, const QString& listedTypes,
+                    bool needsTerminal);
     bool WriteFile(const QString& name, const QByteArray& contents, bool executable = false);
 
     QTemporaryDir root;

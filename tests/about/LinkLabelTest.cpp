@@ -3,6 +3,7 @@
 #include <QFileInfo>
 #include <QFontMetrics>
 #include <QMessageBox>
+#include <QMouseEvent>
 #include <QPointer>
 #include <QTest>
 
@@ -231,6 +232,39 @@ class LinkLabelTest : public QObject {
         QTest::mousePress(link.label, button, {}, QPoint(2, 2));
         QTest::mouseRelease(link.label, button, {}, release);
         QCOMPARE(link.opener.opened.size(), opens ? 1u : 0u);
+    }
+
+    // Mouse events in the order the window system delivers them: p press, r release, d the
+    // second press of a double click.
+    void eachClickOpensOnceAndADoubleClickOnce_data() {
+        QTest::addColumn<QString>("events");
+        QTest::addColumn<int>("opens");
+        QTest::newRow("click") << "pr" << 1;
+        QTest::newRow("double click") << "prdr" << 1;
+        QTest::newRow("two slow clicks") << "prpr" << 2;
+        QTest::newRow("double click, then a click") << "prdrpr" << 2;
+        QTest::newRow("double click begun elsewhere") << "dr" << 0;
+    }
+
+    void eachClickOpensOnceAndADoubleClickOnce() {
+        QFETCH(QString, events);
+        QFETCH(int, opens);
+        LinkFixture link("vistrel@example.org");
+        link.label->Bind();
+        const QPoint at(2, 2);
+        for (const QChar event : events) {
+            if (event == 'p') {
+                QTest::mousePress(link.label, Qt::LeftButton, {}, at);
+            } else if (event == 'r') {
+                QTest::mouseRelease(link.label, Qt::LeftButton, {}, at);
+            } else {
+                QMouseEvent doubleClick(QEvent::MouseButtonDblClick, at,
+                                        link.label->mapToGlobal(at), Qt::LeftButton, Qt::LeftButton,
+                                        Qt::NoModifier);
+                QCoreApplication::sendEvent(link.label, &doubleClick);
+            }
+        }
+        QCOMPARE(int(link.opener.opened.size()), opens);
     }
 
     void desktopReporterShowsAWarningOverTheActiveWindow() {

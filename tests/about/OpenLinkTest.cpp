@@ -83,6 +83,44 @@ class OpenLinkTest : public QObject {
         QCOMPARE(sandbox.RecordedArguments(), leading + QStringList{target});
     }
 
+    // With no handler for the scheme, the default of HTML documents is used only if its own
+    // entry lists HTML or web pages and it runs without a terminal. A text editor that is the
+    // default for HTML only because HTML is a kind of plain text must not get the link.
+    void htmlHandlerMustShowWebPagesItself_data() {
+        QTest::addColumn<QString>("defaultFor");
+        QTest::addColumn<QString>("listedTypes");
+        QTest::addColumn<bool>("needsTerminal");
+        QTest::addColumn<bool>("launched");
+        QTest::newRow("lists text/html") << "text/html"
+                                         << "text/html" << false << true;
+        QTest::newRow("lists http") << "text/html"
+                                    << "x-scheme-handler/http" << false << true;
+        QTest::newRow("lists https among others")
+            << "text/html"
+            << "image/png;x-scheme-handler/https" << false << true;
+        QTest::newRow("plain text editor, by subclassing") << "text/plain"
+                                                           << "text/plain" << false << false;
+        QTest::newRow("lists nothing for the web") << "text/html"
+                                                   << "text/plain" << false << false;
+        QTest::newRow("needs a terminal") << "text/html"
+                                          << "text/html" << true << false;
+    }
+
+    void htmlHandlerMustShowWebPagesItself() {
+        QFETCH(QString, defaultFor);
+        QFETCH(QString, listedTypes);
+        QFETCH(bool, needsTerminal);
+        QFETCH(bool, launched);
+        DesktopSandbox sandbox;
+        sandbox.DeclareSubclass("text/html", "text/plain");
+        sandbox.SetRecorderDefault(defaultFor, "%u", listedTypes, needsTerminal);
+        QVERIFY(sandbox.IsValid());
+        const QString target = kUnhandledScheme + ":page";
+
+        QCOMPARE(Open(sandbox, target), launched ? int(kLaunched) : int(kNoAssociation));
+        QCOMPARE(sandbox.WaitForRecording(), launched);
+    }
+
     void hostileTargetReachesOnlyTheHandlerAndWhole_data() {
         QTest::addColumn<bool>("schemeHandled");
         QTest::newRow("scheme handler") << true;

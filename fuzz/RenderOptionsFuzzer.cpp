@@ -1,0 +1,78 @@
+// The render tool's command line: the fuzzer's bytes are split at each zero byte into arguments.
+// Parsing never crashes and ends either in a command that the tool can carry out or in an error
+// of one printable line.
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "FuzzInput.h"
+#include "RenderCommand.h"
+#include "Surface.h"
+
+namespace vistrel {
+namespace {
+
+bool IsOneLine(const std::string& text) {
+    for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte < 0x20 || byte == 0x7F) {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool InRange(std::int32_t value, std::int32_t low, std::int32_t high) {
+    return value >= low && value <= high;
+}
+
+void CheckCommand(const RenderCommand& command) {
+    using Mode = RenderCommand::Mode;
+    if (command.mode == Mode::Help) {
+        return;
+    }
+    Require(
+        InRange(command.width, 1, Surface::MaxSide) && InRange(command.height, 1, Surface::MaxSide),
+        "a picture size outside 1..8192 was accepted");
+    if (command.mode == Mode::Digest) {
+        Require(command.firstSeed <= command.lastSeed, "a descending seed range was accepted");
+        Require(!command.output && !command.gdiScript && !command.seed && command.scale == 1,
+                "a digest was accepted with picture options");
+        return;
+    }
+    Require(InRange(command.scale, 1, 16), "a scale outside 1..16 was accepted");
+    Require(std::int64_t{command.width} * command.scale <= 16384 &&
+                std::int64_t{command.height} * command.scale <= 16384,
+            "a scaled picture over 16384 pixels a side was accepted");
+    Require(command.seed.has_value() != (command.runSeed && command.scene),
+            "a picture was accepted without exactly one way to name its seed");
+    Require(!command.output || FormatForPath(*command.output).has_value(),
+            "an output without a known format was accepted");
+}
+
+}  // namespace
+}  // namespace vistrel
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    std::vector<std::string> args;
+    if (size > 0) {
+        args.emplace_back();
+    }
+    for (std::size_t i = 0; i < size; ++i) {
+        if (data[i] == 0) {
+            args.emplace_back();
+        } else {
+            args.back() += static_cast<char>(data[i]);
+        }
+    }
+    const vistrel::ParseResult result = vistrel::ParseRenderCommand(args);
+    if (result.command) {
+        vistrel::Require(result.error.empty(), "a command came with an error");
+        vistrel::CheckCommand(*result.command);
+    } else {
+        vistrel::Require(!result.error.empty(), "neither a command nor an error");
+        vistrel::Require(vistrel::IsOneLine(result.error),
+                         "an error message with a control character");
+    }
+    return 0;
+}
