@@ -26,6 +26,13 @@ bool InRange(std::int32_t value, std::int32_t low, std::int32_t high) {
     return value >= low && value <= high;
 }
 
+void CheckScale(const RenderCommand& command) {
+    Require(InRange(command.scale, 1, 16), "a scale outside 1..16 was accepted");
+    Require(std::int64_t{command.width} * command.scale <= 16384 &&
+                std::int64_t{command.height} * command.scale <= 16384,
+            "a scaled picture over 16384 pixels a side was accepted");
+}
+
 void CheckCommand(const RenderCommand& command) {
     using Mode = RenderCommand::Mode;
     if (command.mode == Mode::Help) {
@@ -34,20 +41,30 @@ void CheckCommand(const RenderCommand& command) {
     Require(
         InRange(command.width, 1, Surface::MaxSide) && InRange(command.height, 1, Surface::MaxSide),
         "a picture size outside 1..8192 was accepted");
-    if (command.mode == Mode::Digest) {
-        Require(command.firstSeed <= command.lastSeed, "a descending seed range was accepted");
-        Require(!command.output && !command.gdiScript && !command.seed && command.scale == 1,
-                "a digest was accepted with picture options");
-        return;
+    Require(!command.outDir || command.mode == Mode::OutDir, "an out-dir was accepted elsewhere");
+    switch (command.mode) {
+        case Mode::Digest:
+            Require(command.firstSeed <= command.lastSeed, "a descending seed range was accepted");
+            Require(!command.output && !command.gdiScript && command.scale == 1,
+                    "a digest was accepted with picture options");
+            return;
+        case Mode::OutDir:
+            Require(command.firstSeed <= command.lastSeed, "a descending seed range was accepted");
+            Require(command.outDir && !command.output && !command.gdiScript && !command.seed &&
+                        !command.runSeed && !command.scene,
+                    "an out-dir sweep was accepted with single-picture options");
+            CheckScale(command);
+            return;
+        case Mode::Picture:
+            CheckScale(command);
+            Require(command.seed.has_value() != (command.runSeed && command.scene),
+                    "a picture was accepted without exactly one way to name its seed");
+            Require(!command.output || FormatForPath(*command.output).has_value(),
+                    "an output without a known format was accepted");
+            return;
+        case Mode::Help:
+            return;
     }
-    Require(InRange(command.scale, 1, 16), "a scale outside 1..16 was accepted");
-    Require(std::int64_t{command.width} * command.scale <= 16384 &&
-                std::int64_t{command.height} * command.scale <= 16384,
-            "a scaled picture over 16384 pixels a side was accepted");
-    Require(command.seed.has_value() != (command.runSeed && command.scene),
-            "a picture was accepted without exactly one way to name its seed");
-    Require(!command.output || FormatForPath(*command.output).has_value(),
-            "an output without a known format was accepted");
 }
 
 }  // namespace
