@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 #include <zlib.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -44,17 +45,23 @@ std::vector<Chunk> ChunksOf(const Bytes& png) {
     return chunks;
 }
 
-// A PNG's pixels, from its IDAT data without the row filter bytes, which must all be 0.
-std::vector<ColourIndex> PngPixels(const Chunk& idat, std::int32_t width, std::int32_t height) {
-    Bytes raw(static_cast<std::size_t>((width + 1) * height));
+// A PNG's pixels, from its IDAT data at the given bits a pixel (8, or 4 with two pixels a byte,
+// the left one high), without the row filter bytes, which must all be 0.
+std::vector<ColourIndex> PngPixels(const Chunk& idat, std::int32_t width, std::int32_t height,
+                                   int bits) {
+    const std::int32_t rowBytes = bits == 8 ? width : (width + 1) / 2;
+    Bytes raw(static_cast<std::size_t>((rowBytes + 1) * height));
     uLongf rawSize = raw.size();
     EXPECT_EQ(uncompress(raw.data(), &rawSize, idat.data.data(), idat.data.size()), Z_OK);
     EXPECT_EQ(rawSize, raw.size());
     std::vector<ColourIndex> pixels;
     for (std::int32_t y = 0; y < height; ++y) {
-        const auto row = raw.begin() + y * (width + 1);
+        const auto row = raw.begin() + y * (rowBytes + 1);
         EXPECT_EQ(*row, 0) << "filter of row " << y;
-        pixels.insert(pixels.end(), row + 1, row + 1 + width);
+        for (std::int32_t x = 0; x < width; ++x) {
+            const std::uint8_t byte = row[1 + (bits == 8 ? x : x / 2)];
+            pixels.push_back(bits == 8 ? byte : (x % 2 == 0 ? byte >> 4 : byte & 0x0F));
+        }
     }
     return pixels;
 }
@@ -72,12 +79,15 @@ TEST(SceneImageTest, RawIsTheColourNumbers) {
     EXPECT_EQ(EncodeImage(bitmap, ImageFormat::Raw), bitmap.pixels);
 }
 
-TEST(SceneImageTest, PngIsIndexedWithTheSeventeenColoursAndDecodesBack) {
+// Pictures in the 16 palette colours go out at four bits a pixel with those 16 entries; one with
+// the out-of-palette colour at eight bits with all 17.
+TEST(SceneImageTest, PngIsIndexedWithThePaletteAndDecodesBack) {
     SceneRng rng;
     rng.Seed(15);
     const auto scene = RenderSceneBitmap({0, 0, 570, 190}, rng);
     ASSERT_NE(scene, nullptr);
-    for (const SceneBitmap& bitmap : {Bitmap(3, 2, {0, 1, 2, 13, 14, OutOfPalette}), *scene}) {
+    for (const SceneBitmap& bitmap : {Bitmap(3, 2, {0, 1, 2, 13, 14, OutOfPalette}),
+                                      Bitmap(3, 2, {0, 1, 2, 13, 14, 15}), *scene}) {
         SCOPED_TRACE(bitmap.width);
         const Bytes png = EncodeImage(bitmap, ImageFormat::Png);
         ASSERT_GT(png.size(), 8u);
@@ -93,14 +103,17 @@ TEST(SceneImageTest, PngIsIndexedWithTheSeventeenColoursAndDecodesBack) {
         ASSERT_EQ(ihdr.size(), 13u);
         EXPECT_EQ(BigEndian(&ihdr[0]), static_cast<std::uint32_t>(bitmap.width));
         EXPECT_EQ(BigEndian(&ihdr[4]), static_cast<std::uint32_t>(bitmap.height));
-        EXPECT_EQ(Bytes(ihdr.begin() + 8, ihdr.end()), Bytes({8, 3, 0, 0, 0}));
+        const bool outOfPalette =
+            std::count(bitmap.pixels.begin(), bitmap.pixels.end(), OutOfPalette) > 0;
+        const std::uint8_t bits = outOfPalette ? 8 : 4;
+        EXPECT_EQ(Bytes(ihdr.begin() + 8, ihdr.end()), Bytes({bits, 3, 0, 0, 0}));
         Bytes palette;
-        for (int i = 0; i < StoredColourCount; ++i) {
+        for (int i = 0; i < (outOfPalette ? StoredColourCount : 16); ++i) {
             const ColorRef c = StoredColor(static_cast<ColourIndex>(i));
             palette.insert(palette.end(), {RedOf(c), GreenOf(c), BlueOf(c)});
         }
         EXPECT_EQ(chunks[1].data, palette);
-        EXPECT_EQ(PngPixels(chunks[2], bitmap.width, bitmap.height), bitmap.pixels);
+        EXPECT_EQ(PngPixels(chunks[2], bitmap.width, bitmap.height, bits), bitmap.pixels);
         EXPECT_TRUE(chunks[3].data.empty());
     }
 }
