@@ -10,7 +10,6 @@
 namespace vistrel {
 
 FullScreenPicture::FullScreenPicture(QWidget* parent) : QWidget(parent, Qt::Window) {
-    setWindowTitle(QStringLiteral("Vistrel"));
     QPalette black = palette();
     black.setColor(QPalette::Window, Qt::black);
     setPalette(black);

@@ -42,6 +42,7 @@ ViewerDialog::ViewerDialog(ViewerServices& services, QWidget* parent)
       runSeed(static_cast<std::uint32_t>(services.ClockSeconds())) {
     ui->setupUi(this);
     setWindowIcon(ProgramIcon());
+    fullScreen->setWindowTitle(windowTitle());
     ui->aboutIcon->Bind();
     ui->intervalSpin->setRange(ShortestIntervalSeconds, LongestIntervalSeconds);
     ui->intervalSpin->setValue(FirstIntervalSeconds);
