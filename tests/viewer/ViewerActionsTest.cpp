@@ -98,15 +98,17 @@ class ViewerActionsTest : public ViewerFixture {
     void copyPutsTheFrameAndItsSeedOnTheClipboard_data() {
         QTest::addColumn<quint32>("scene");
         QTest::addColumn<int>("shownSeed");
-        QTest::newRow("scene 1") << quint32{1} << -1;
-        QTest::newRow("scene 4") << quint32{4} << -1;
-        QTest::newRow("a seed shown") << quint32{2} << 20877;
-        QTest::newRow("the largest seed") << quint32{1} << 32767;
+        QTest::addColumn<QString>("focused");
+        QTest::newRow("scene 1") << quint32{1} << -1 << "nextButton";
+        QTest::newRow("scene 4, from the interval") << quint32{4} << -1 << "intervalSpin";
+        QTest::newRow("a seed shown") << quint32{2} << 20877 << "previousButton";
+        QTest::newRow("the largest seed") << quint32{1} << 32767 << "autoButton";
     }
 
     void copyPutsTheFrameAndItsSeedOnTheClipboard() {
         QFETCH(quint32, scene);
         QFETCH(int, shownSeed);
+        QFETCH(QString, focused);
         Open();
         GoToScene(scene);
         std::uint32_t seed = SeedOfScene(dialog->RunSeed(), scene);
@@ -116,6 +118,9 @@ class ViewerActionsTest : public ViewerFixture {
             dialog->ShowSeed(seed);
             CheckShown(seed, QStringLiteral("Seed %1").arg(seed));
         }
+        dialog->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(dialog.get()));
+        Control<QWidget>(qPrintable(focused))->setFocus();
 
         QTest::keyClick(dialog->focusWidget(), Qt::Key_C, Qt::ControlModifier);
 
