@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QFileDialog>
+#include <cstdint>
 
 class QComboBox;
 
