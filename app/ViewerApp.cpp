@@ -20,7 +20,11 @@ ViewerApp::ViewerApp(int& argc, char** argv) : QApplication(argc, argv) {
 int ViewerApp::Run() {
     SystemServices services;
     ViewerDialog viewer(services);
-    viewer.exec();
+    // An ordinary window rather than a modal run, so the full-screen picture can take input;
+    // the program still ends with it.
+    connect(&viewer, &QDialog::finished, this, &QCoreApplication::quit);
+    viewer.show();
+    exec();
     return EXIT_SUCCESS;
 }
 

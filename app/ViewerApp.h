@@ -4,7 +4,7 @@
 
 namespace vistrel {
 
-// The application: runs the viewer as its one modal window; the program ends when it closes.
+// The application: shows the viewer as its one main window; the program ends when it closes.
 class ViewerApp : public QApplication {
     Q_OBJECT
 

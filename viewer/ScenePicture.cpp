@@ -1,28 +1,15 @@
 #include "ScenePicture.h"
 
-#include <QImage>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QPalette>
-#include <algorithm>
 #include <cmath>
 
-#include "Palette.h"
+#include "CrispImage.h"
 #include "SceneBitmap.h"
 
 namespace vistrel {
 namespace {
-
-const QList<QRgb>& StoredColourTable() {
-    static const QList<QRgb> table = [] {
-        QList<QRgb> colours;
-        for (int index = 0; index < StoredColourCount; ++index) {
-            const ColorRef c = StoredColor(static_cast<ColourIndex>(index));
-            colours.append(qRgb(RedOf(c), GreenOf(c), BlueOf(c)));
-        }
-        return colours;
-    }();
-    return table;
-}
 
 bool FillsItsSize(const SceneBitmap& bitmap) {
     return bitmap.width > 0 && bitmap.height > 0 &&
@@ -30,10 +17,10 @@ bool FillsItsSize(const SceneBitmap& bitmap) {
                static_cast<std::size_t>(bitmap.width) * static_cast<std::size_t>(bitmap.height);
 }
 
-// How many device pixels each scene pixel covers: the largest whole number the device pixel
-// ratio allows, so that the picture is never blurred by a fractional stretch.
-int WholeScale(qreal devicePixelRatio) {
-    return std::max(1, static_cast<int>(std::floor(devicePixelRatio)));
+// Rounded up, so that a fractional device pixel ratio never leaves a part-covered column or row
+// black at the picture's edge.
+int DevicePixels(int logicalPixels, qreal devicePixelRatio) {
+    return static_cast<int>(std::ceil(logicalPixels * devicePixelRatio));
 }
 
 }  // namespace
@@ -47,30 +34,39 @@ ScenePicture::ScenePicture(QWidget* parent) : QWidget(parent) {
 
 ScenePicture::~ScenePicture() = default;
 
-void ScenePicture::SetBitmap(std::unique_ptr<SceneBitmap> newBitmap) {
+bool ScenePicture::SetBitmap(std::unique_ptr<SceneBitmap> newBitmap) {
     if (!newBitmap || !FillsItsSize(*newBitmap)) {
-        return;
+        return false;
     }
     bitmap = std::move(newBitmap);
+    BuildScreenImage();
     repaint();
+    return true;
+}
+
+void ScenePicture::BuildScreenImage() {
+    const qreal ratio = devicePixelRatioF();
+    const QSize deviceSize(DevicePixels(bitmap->width, ratio), DevicePixels(bitmap->height, ratio));
+    screenImage = CrispImage(*bitmap, QRect(0, 0, bitmap->width, bitmap->height), deviceSize);
+    screenImage.setDevicePixelRatio(ratio);
 }
 
 void ScenePicture::paintEvent(QPaintEvent*) {
     if (!bitmap) {
         return;
     }
-    // A view of the bitmap's own pixels, not a copy.
-    QImage image(bitmap->pixels.data(), bitmap->width, bitmap->height, bitmap->width,
-                 QImage::Format_Indexed8);
-    image.setColorTable(StoredColourTable());
-
-    const qreal ratio = devicePixelRatioF();
-    const qreal logicalPerPixel = WholeScale(ratio) / ratio;
-    const QRectF target(0, 0, bitmap->width * logicalPerPixel, bitmap->height * logicalPerPixel);
-
+    // Only a move to a screen of another pixel ratio makes the image stale.
+    if (screenImage.devicePixelRatio() != devicePixelRatioF()) {
+        BuildScreenImage();
+    }
     QPainter painter(this);
-    painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
-    painter.drawImage(target, image);
+    painter.drawImage(QPoint(0, 0), screenImage);
+}
+
+void ScenePicture::mouseDoubleClickEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton) {
+        emit DoubleClicked();
+    }
 }
 
 }  // namespace vistrel

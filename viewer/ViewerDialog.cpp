@@ -1,8 +1,19 @@
 #include "ViewerDialog.h"
 
+#include <QAction>
+#include <QClipboard>
+#include <QDir>
+#include <QGuiApplication>
+#include <QInputDialog>
+#include <QMessageBox>
+#include <QMimeData>
 #include <QTimerEvent>
 
+#include "CrispImage.h"
+#include "FullScreenPicture.h"
+#include "PictureFile.h"
 #include "ProgramIcon.h"
+#include "SavePictureDialog.h"
 #include "SceneBitmap.h"
 #include "ViewerServices.h"
 #include "ui_ViewerDialog.h"
@@ -14,16 +25,24 @@ constexpr int ShortestIntervalSeconds = 1;
 constexpr int LongestIntervalSeconds = 10;
 constexpr int FirstIntervalSeconds = 2;
 constexpr int MillisecondsPerSecond = 1000;
+constexpr int LargestSceneSeed = 32767;
+
+// An ordinary application window, listed in the taskbar, that can be minimised but not resized.
+constexpr Qt::WindowFlags MainWindowFlags =
+    Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint;
 
 }  // namespace
 
 ViewerDialog::ViewerDialog(ViewerServices& services, QWidget* parent)
-    : QDialog(parent),
+    : QDialog(parent, MainWindowFlags),
       ui(std::make_unique<Ui::ViewerDialog>()),
       services(services),
+      fullScreen(new FullScreenPicture(this)),
       runSeed(static_cast<std::uint32_t>(services.ClockSeconds())) {
     ui->setupUi(this);
     setWindowIcon(ProgramIcon());
+    fullScreen->setWindowTitle(windowTitle());
     ui->aboutIcon->Bind();
     ui->intervalSpin->setRange(ShortestIntervalSeconds, LongestIntervalSeconds);
     ui->intervalSpin->setValue(FirstIntervalSeconds);
@@ -33,6 +52,23 @@ ViewerDialog::ViewerDialog(ViewerServices& services, QWidget* parent)
     connect(ui->autoButton, &QPushButton::clicked, this, &ViewerDialog::Auto);
     connect(ui->stopButton, &QPushButton::clicked, this, &ViewerDialog::Stop);
 
+    const QList<QAction*> pictureActions = {
+        AddAction(tr("Copy"), QKeySequence::Copy, &ViewerDialog::CopyPicture),
+        AddAction(tr("Save Picture\u2026"), QKeySequence(Qt::CTRL | Qt::Key_S),
+                  &ViewerDialog::AskWhereToSave),
+        AddAction(tr("Show Seed\u2026"), QKeySequence(Qt::CTRL | Qt::Key_G),
+                  &ViewerDialog::AskForSeed),
+        AddAction(tr("Full Screen"), QKeySequence(Qt::Key_F11), &ViewerDialog::ToggleFullScreen),
+    };
+    ui->picture->addActions(pictureActions);
+    ui->picture->setContextMenuPolicy(Qt::ActionsContextMenu);
+    AddAction(tr("Next"), QKeySequence(Qt::Key_PageDown), &ViewerDialog::NextIfEnabled);
+    AddAction(tr("Previous"), QKeySequence(Qt::Key_PageUp), &ViewerDialog::Previous);
+    fullScreen->addActions(actions());
+
+    connect(ui->picture, &ScenePicture::DoubleClicked, this, [this] { SetFullScreen(true); });
+    connect(fullScreen, &FullScreenPicture::LeaveRequested, this, [this] { SetFullScreen(false); });
+
     // Queued, so the first scene is painted once the window is on screen.
     PostNext();
     ui->nextButton->setFocus();
@@ -40,6 +76,16 @@ ViewerDialog::ViewerDialog(ViewerServices& services, QWidget* parent)
 
 ViewerDialog::~ViewerDialog() {
     KillSlideShowTimer();
+}
+
+QAction* ViewerDialog::AddAction(const QString& text, const QKeySequence& shortcut,
+                                 void (ViewerDialog::*handler)()) {
+    auto* action = new QAction(text, this);
+    action->setShortcut(shortcut);
+    action->setShortcutVisibleInContextMenu(true);
+    connect(action, &QAction::triggered, this, handler);
+    addAction(action);
+    return action;
 }
 
 void ViewerDialog::timerEvent(QTimerEvent* event) {
@@ -54,6 +100,12 @@ void ViewerDialog::PostNext() {
 void ViewerDialog::Next() {
     ++sceneIndex;
     ShowScene();
+}
+
+void ViewerDialog::NextIfEnabled() {
+    if (ui->nextButton->isEnabled()) {
+        Next();
+    }
 }
 
 void ViewerDialog::Previous() {
@@ -80,8 +132,26 @@ void ViewerDialog::Stop() {
 
 void ViewerDialog::ShowScene() {
     SceneSeed(rng, runSeed, sceneIndex);
+    ShowRenderedPicture(QStringLiteral("Scene %1 \u00b7 seed %2").arg(sceneIndex).arg(rng.State()));
+}
+
+void ViewerDialog::ShowSeed(std::uint32_t seed) {
+    rng.Seed(seed);
+    ShowRenderedPicture(QStringLiteral("Seed %1").arg(seed));
+}
+
+void ViewerDialog::ShowRenderedPicture(const QString& name) {
+    const std::uint32_t seed = rng.State();
     const Rect area{0, 0, ui->picture->width(), ui->picture->height()};
-    ui->picture->SetBitmap(RenderSceneBitmap(area, rng));
+    if (!ui->picture->SetBitmap(RenderSceneBitmap(area, rng))) {
+        return;
+    }
+    shownSeed = seed;
+    ui->picture->setToolTip(name);
+    ui->picture->setAccessibleName(name);
+    if (fullScreen->isVisible()) {
+        fullScreen->SetBitmap(*ui->picture->Bitmap());
+    }
 }
 
 void ViewerDialog::SetManualControlsEnabled(bool enabled) {
@@ -95,6 +165,73 @@ void ViewerDialog::KillSlideShowTimer() {
         killTimer(timerId);
         timerId = 0;
     }
+}
+
+void ViewerDialog::CopyPicture() {
+    const SceneBitmap* bitmap = ui->picture->Bitmap();
+    if (!bitmap) {
+        return;
+    }
+    const QRect frame = FrameArea(*bitmap);
+    auto* data = new QMimeData;
+    data->setImageData(CrispImage(*bitmap, frame, frame.size()));
+    data->setText(QStringLiteral("Vistrel seed %1").arg(shownSeed));
+    QGuiApplication::clipboard()->setMimeData(data);
+}
+
+bool ViewerDialog::SavePicture(const QString& path, int scale) {
+    const SceneBitmap* bitmap = ui->picture->Bitmap();
+    if (!bitmap) {
+        return false;
+    }
+    const QString failure = SavePicturePng(FramePixels(*bitmap), path, scale);
+    if (failure.isEmpty()) {
+        return true;
+    }
+    QMessageBox::warning(DialogOwner(), QCoreApplication::applicationName(),
+                         tr("The picture could not be saved as %1: %2")
+                             .arg(QDir::toNativeSeparators(path), failure));
+    return false;
+}
+
+void ViewerDialog::AskWhereToSave() {
+    if (!ui->picture->Bitmap()) {
+        return;
+    }
+    SavePictureDialog dialog(shownSeed, DialogOwner());
+    if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty()) {
+        SavePicture(dialog.selectedFiles().constFirst(), dialog.Scale());
+    }
+}
+
+void ViewerDialog::AskForSeed() {
+    bool accepted = false;
+    const int seed =
+        QInputDialog::getInt(DialogOwner(), tr("Show Seed"), tr("Scene seed (0 to 32767):"),
+                             static_cast<int>(shownSeed), 0, LargestSceneSeed, 1, &accepted);
+    if (accepted) {
+        ShowSeed(static_cast<std::uint32_t>(seed));
+    }
+}
+
+void ViewerDialog::ToggleFullScreen() {
+    SetFullScreen(!fullScreen->isVisible());
+}
+
+void ViewerDialog::SetFullScreen(bool on) {
+    if (on == fullScreen->isVisible() || !ui->picture->Bitmap()) {
+        return;
+    }
+    if (on) {
+        fullScreen->ShowOn(screen(), *ui->picture->Bitmap());
+    } else {
+        fullScreen->hide();
+        activateWindow();
+    }
+}
+
+QWidget* ViewerDialog::DialogOwner() {
+    return fullScreen->isVisible() ? static_cast<QWidget*>(fullScreen) : this;
 }
 
 }  // namespace vistrel

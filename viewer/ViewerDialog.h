@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDialog>
+#include <QKeySequence>
 #include <cstdint>
 #include <memory>
 
@@ -12,10 +13,12 @@ class ViewerDialog;
 
 namespace vistrel {
 
+class FullScreenPicture;
 class ViewerServices;
 
 // The main window: steps through the run's numbered series of scenes by hand (Next, Previous)
-// or by a slide-show timer (Auto, Stop), and shows the current one in its picture.
+// or by a slide-show timer (Auto, Stop), and shows the current one in its picture. The picture
+// on show can be copied, saved as a PNG and shown full screen, and any scene seed can be shown.
 class ViewerDialog : public QDialog {
     Q_OBJECT
 
@@ -27,8 +30,20 @@ class ViewerDialog : public QDialog {
     std::uint32_t RunSeed() const { return runSeed; }
     // The number of the scene on show, counted from 1; 0 until the first scene is painted.
     std::uint32_t SceneIndex() const { return sceneIndex; }
+    // The scene seed of the picture on show.
+    std::uint32_t ShownSeed() const { return shownSeed; }
     // The id of the slide-show timer, 0 when none runs.
     int TimerId() const { return timerId; }
+
+    // Puts the picture on the clipboard, as an image of its frame and as text naming its seed.
+    void CopyPicture();
+    // Saves the picture's frame as a PNG enlarged `scale` times; a failure is shown in a message
+    // box and leaves no file behind. Returns whether the file was written.
+    bool SavePicture(const QString& path, int scale);
+    // Shows the picture of a scene seed 0..32767 without changing the scene number, so Next and
+    // Previous go on with the series from where it was.
+    void ShowSeed(std::uint32_t seed);
+    void SetFullScreen(bool on);
 
   protected:
     // Every tick asks for the next scene, queued like a press of Next.
@@ -37,20 +52,32 @@ class ViewerDialog : public QDialog {
   private:
     void PostNext();
     void Next();
+    void NextIfEnabled();
     void Previous();
     void Auto();
     void Stop();
     void ShowScene();
+    // Renders the scene rng is seeded for and, if that succeeds, puts it on show under `name`.
+    void ShowRenderedPicture(const QString& name);
     void SetManualControlsEnabled(bool enabled);
     void KillSlideShowTimer();
+    void AskWhereToSave();
+    void AskForSeed();
+    void ToggleFullScreen();
+    // The window in front: where dialogs and message boxes belong.
+    QWidget* DialogOwner();
+    QAction* AddAction(const QString& text, const QKeySequence& shortcut,
+                       void (ViewerDialog::*handler)());
 
     std::unique_ptr<Ui::ViewerDialog> ui;
     ViewerServices& services;
+    FullScreenPicture* fullScreen;
     // The program's one scene random source: seeded afresh for every scene shown.
     SceneRng rng;
     int timerId = 0;
     const std::uint32_t runSeed;
     std::uint32_t sceneIndex = 0;
+    std::uint32_t shownSeed = 0;
 };
 
 }  // namespace vistrel

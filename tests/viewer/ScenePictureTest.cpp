@@ -1,9 +1,11 @@
+#include <QScreen>
 #include <QTest>
-#include <cmath>
 
+#include "FullScreenPicture.h"
 #include "ScenePicture.h"
 #include "ViewerTestSupport.h"
 
+using vistrel::FullScreenPicture;
 using vistrel::SceneBitmap;
 using vistrel::ScenePicture;
 using namespace vistrel::test;
@@ -31,6 +33,26 @@ std::unique_ptr<SceneBitmap> ShortBitmap() {
 }
 
 constexpr QSize ControlSize(64, 48);
+constexpr QSize Frame(570, 190);
+
+// What a full screen of `screenPixels` device pixels must show: the bitmap's frame, each pixel a
+// scale x scale block, centred (an odd spare pixel goes right or down), black around it.
+QImage ExpectedFullScreen(const SceneBitmap& bitmap, QSize screenPixels, int scale) {
+    QImage expected(screenPixels, QImage::Format_RGB32);
+    expected.fill(Qt::black);
+    const QSize shown = Frame * scale;
+    const QPoint origin((screenPixels.width() - shown.width()) / 2,
+                        (screenPixels.height() - shown.height()) / 2);
+    for (int y = 0; y < shown.height(); ++y) {
+        for (int x = 0; x < shown.width(); ++x) {
+            if (expected.rect().contains(origin + QPoint(x, y))) {
+                expected.setPixel(origin + QPoint(x, y),
+                                  ScreenColour(bitmap.At(x / scale, y / scale)));
+            }
+        }
+    }
+    return expected;
+}
 
 }  // namespace
 
@@ -40,15 +62,9 @@ class ScenePictureTest : public QObject {
   private:
     std::unique_ptr<ScenePicture> picture;
 
-    // The whole factor by which a scene pixel must grow on this screen.
-    int WholeScale() const {
-        return std::max(1, static_cast<int>(std::floor(picture->devicePixelRatioF())));
-    }
-
     QString PictureDifference(const SceneBitmap* bitmap) const {
-        return FirstDifference(
-            picture->grab().toImage(),
-            ExpectedPicture(bitmap, ControlSize, picture->devicePixelRatioF(), WholeScale()));
+        return FirstDifference(picture->grab().toImage(),
+                               ExpectedPicture(bitmap, ControlSize, picture->devicePixelRatioF()));
     }
 
   private slots:
@@ -115,6 +131,24 @@ class ScenePictureTest : public QObject {
 
         QCOMPARE(picture->Bitmap(), secondAddress);
         const QString difference = PictureDifference(secondAddress);
+        QVERIFY2(difference.isEmpty(), qPrintable(difference));
+    }
+
+    void fullScreenCentresTheFrameInSolidBlocks() {
+        FullScreenPicture fullScreen;
+        const auto bitmap = PatternBitmap(570, 206);
+        QScreen* screen = QGuiApplication::primaryScreen();
+        fullScreen.ShowOn(screen, *bitmap);
+        QVERIFY(QTest::qWaitForWindowExposed(&fullScreen));
+        QVERIFY(fullScreen.isFullScreen());
+
+        const QSize screenPixels = screen->size() * screen->devicePixelRatio();
+        const int scale = fullScreen.Scale();
+        QVERIFY(scale >= 1);
+        // The largest whole scale: one more would not fit.
+        QVERIFY(!QRect(QPoint(), screenPixels).contains(QRect(QPoint(), Frame * (scale + 1))));
+        const QString difference = FirstDifference(
+            fullScreen.grab().toImage(), ExpectedFullScreen(*bitmap, screenPixels, scale));
         QVERIFY2(difference.isEmpty(), qPrintable(difference));
     }
 

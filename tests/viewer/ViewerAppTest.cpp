@@ -1,5 +1,7 @@
 #include <QTest>
 #include <QTimer>
+#include <QWindow>
+#include <algorithm>
 #include <cstdlib>
 
 #include "ScenePicture.h"
@@ -13,7 +15,7 @@ namespace {
 
 // What was on screen while the application ran.
 struct Observed {
-    bool modalViewer = false;
+    bool normalWindow = false;
     QString title;
     bool sceneOneShown = false;
 };
@@ -34,21 +36,31 @@ class ViewerAppTest : public QObject {
         QCOMPARE(ViewerApp::applicationName(), QStringLiteral("viewer_app_tests"));
     }
 
-    void runShowsOneModalViewerAndReturnsWhenItCloses_data() {
+    void runShowsTheViewerAsAMainWindowAndReturnsWhenItCloses_data() {
         QTest::addColumn<bool>("byCloseBox");
         QTest::newRow("Escape") << false;
         QTest::newRow("the close box") << true;
     }
 
-    void runShowsOneModalViewerAndReturnsWhenItCloses() {
+    void runShowsTheViewerAsAMainWindowAndReturnsWhenItCloses() {
         QFETCH(bool, byCloseBox);
         Observed observed;
         QTimer::singleShot(0, [&observed, byCloseBox] {
-            auto* viewer = qobject_cast<ViewerDialog*>(QApplication::activeModalWidget());
-            if (!viewer) {
+            const QWidgetList windows = QApplication::topLevelWidgets();
+            const auto viewerAt = std::find_if(windows.begin(), windows.end(), [](QWidget* w) {
+                return qobject_cast<ViewerDialog*>(w) && w->isVisible();
+            });
+            if (viewerAt == windows.end()) {
                 return;
             }
-            observed.modalViewer = viewer->isModal() && viewer->isVisible();
+            auto* viewer = qobject_cast<ViewerDialog*>(*viewerAt);
+            // An ordinary window of its own, as the taskbar lists it, that can be minimised.
+            const Qt::WindowFlags flags = viewer->windowFlags();
+            observed.normalWindow = viewer->windowType() == Qt::Window && !viewer->isModal() &&
+                                    !QApplication::activeModalWidget() &&
+                                    flags.testFlag(Qt::WindowMinimizeButtonHint) &&
+                                    flags.testFlag(Qt::WindowCloseButtonHint) &&
+                                    viewer->windowHandle()->transientParent() == nullptr;
             observed.title = viewer->windowTitle();
             observed.sceneOneShown =
                 QTest::qWaitFor([viewer] { return viewer->SceneIndex() == 1; }) &&
@@ -62,7 +74,7 @@ class ViewerAppTest : public QObject {
 
         QCOMPARE(app.Run(), EXIT_SUCCESS);
 
-        QVERIFY(observed.modalViewer);
+        QVERIFY(observed.normalWindow);
         QCOMPARE(observed.title, QStringLiteral("Vistrel"));
         QVERIFY(observed.sceneOneShown);
         for (const QWidget* window : QApplication::topLevelWidgets()) {

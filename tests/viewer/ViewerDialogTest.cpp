@@ -6,56 +6,16 @@
 
 #include "ScenePicture.h"
 #include "ViewerDialog.h"
-#include "ViewerTestSupport.h"
+#include "ViewerFixture.h"
 
 using vistrel::SceneBitmap;
-using vistrel::ScenePicture;
-using vistrel::ViewerDialog;
 using namespace vistrel::test;
 
-namespace {
-
-constexpr std::int64_t Clock = 1765432109;
-constexpr QSize PictureSize(570, 206);
-
-}  // namespace
-
-class ViewerDialogTest : public QObject {
+class ViewerDialogTest : public ViewerFixture {
     Q_OBJECT
 
   private:
-    std::unique_ptr<FakeViewerServices> services;
-    std::unique_ptr<ViewerDialog> dialog;
-
-    template <typename Widget>
-    Widget* Control(const char* name) const {
-        auto* control = dialog->findChild<Widget*>(QLatin1String(name));
-        if (!control) {
-            qFatal("no control named %s", name);
-        }
-        return control;
-    }
-    ScenePicture* Picture() const { return Control<ScenePicture>("picture"); }
     QSpinBox* Interval() const { return Control<QSpinBox>("intervalSpin"); }
-
-    void Press(const char* button) {
-        QTest::mouseClick(Control<QPushButton>(button), Qt::LeftButton);
-    }
-
-    void Open(std::int64_t clock = Clock) {
-        services = std::make_unique<FakeViewerServices>(clock);
-        dialog = std::make_unique<ViewerDialog>(*services);
-        dialog->show();
-        QVERIFY(QTest::qWaitForWindowExposed(dialog.get()));
-        QCoreApplication::sendPostedEvents();
-    }
-
-    // A tick of the slide-show timer, as the event loop would deliver it, and the Next it posts.
-    void Tick() {
-        QTimerEvent tick(dialog->TimerId());
-        QCoreApplication::sendEvent(dialog.get(), &tick);
-        QCoreApplication::sendPostedEvents();
-    }
 
     QList<QAbstractEventDispatcher::TimerInfo> Timers() const {
         return QAbstractEventDispatcher::instance()->registeredTimers(dialog.get());
@@ -73,7 +33,7 @@ class ViewerDialogTest : public QObject {
             return QStringLiteral("the bitmap is not scene %1").arg(k);
         }
         return FirstDifference(Picture()->grab().toImage(),
-                               ExpectedPicture(expected.get(), PictureSize, 1, 1));
+                               ExpectedPicture(expected.get(), PictureSize, 1));
     }
 
     void CheckScene(std::uint32_t k) const {
@@ -83,10 +43,7 @@ class ViewerDialogTest : public QObject {
     }
 
   private slots:
-    void cleanup() {
-        dialog.reset();
-        services.reset();
-    }
+    void cleanup() { Close(); }
 
     void startUpShowsSceneOneOfTheClocksRun_data() {
         QTest::addColumn<qint64>("clock");
@@ -100,7 +57,7 @@ class ViewerDialogTest : public QObject {
         QFETCH(qint64, clock);
         QFETCH(quint32, runSeed);
         services = std::make_unique<FakeViewerServices>(clock);
-        dialog = std::make_unique<ViewerDialog>(*services);
+        dialog = std::make_unique<vistrel::ViewerDialog>(*services);
         QCOMPARE(dialog->RunSeed(), runSeed);
         QCOMPARE(dialog->SceneIndex(), 0u);
         QVERIFY(!Picture()->Bitmap());

@@ -5,6 +5,9 @@
 #include <QImage>
 #include <QSize>
 #include <QString>
+#include <QWidget>
+#include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <memory>
 
@@ -33,6 +36,17 @@ class FakeViewerServices final : public ViewerServices {
     std::int64_t clockSeconds;
 };
 
+// The window's child of that type and object name. A missing one ends the run: no test of the
+// window can go on without it.
+template <typename Widget>
+Widget* FindControl(const QWidget& window, const char* name) {
+    auto* control = window.findChild<Widget*>(QLatin1String(name));
+    if (!control) {
+        qFatal("no control named %s", name);
+    }
+    return control;
+}
+
 // What the renderer gives for scene k of a run, at a given size.
 inline std::unique_ptr<SceneBitmap> RenderScene(std::uint32_t runSeed, std::uint32_t k,
                                                 QSize size) {
@@ -47,19 +61,25 @@ inline QRgb ScreenColour(ColourIndex index) {
 }
 
 // The device pixels a picture control of `size` logical pixels must show for `bitmap` (or none)
-// at a device pixel ratio: each bitmap pixel a `scale` x `scale` block from the top-left corner,
-// black everywhere else.
-inline QImage ExpectedPicture(const SceneBitmap* bitmap, QSize size, qreal devicePixelRatio,
-                              int scale) {
+// at a device pixel ratio: the bitmap stretched from the top-left corner over the device pixels
+// its logical size touches, each taking the bitmap pixel under its centre; black everywhere else.
+// A whole ratio makes every bitmap pixel a solid ratio x ratio block.
+inline QImage ExpectedPicture(const SceneBitmap* bitmap, QSize size, qreal devicePixelRatio) {
     QImage expected((size * devicePixelRatio), QImage::Format_RGB32);
     expected.fill(Qt::black);
-    if (bitmap) {
-        for (int y = 0; y < expected.height(); ++y) {
-            for (int x = 0; x < expected.width(); ++x) {
-                if (x / scale < bitmap->width && y / scale < bitmap->height) {
-                    expected.setPixel(x, y, ScreenColour(bitmap->At(x / scale, y / scale)));
-                }
-            }
+    if (!bitmap) {
+        return expected;
+    }
+    const auto covered = [devicePixelRatio](int pixels) {
+        return static_cast<int>(std::ceil(pixels * devicePixelRatio));
+    };
+    const int coveredWidth = covered(bitmap->width);
+    const int coveredHeight = covered(bitmap->height);
+    for (int y = 0; y < std::min(expected.height(), coveredHeight); ++y) {
+        const int sourceY = static_cast<int>((y + 0.5) * bitmap->height / coveredHeight);
+        for (int x = 0; x < std::min(expected.width(), coveredWidth); ++x) {
+            const int sourceX = static_cast<int>((x + 0.5) * bitmap->width / coveredWidth);
+            expected.setPixel(x, y, ScreenColour(bitmap->At(sourceX, sourceY)));
         }
     }
     return expected;

@@ -4,6 +4,7 @@
 #include <QStyle>
 #include <QStyleOptionSpinBox>
 #include <QTest>
+#include <QWheelEvent>
 
 #include "ViewerDialog.h"
 #include "ViewerTestSupport.h"
@@ -30,13 +31,7 @@ class ViewerWindowTest : public QObject {
     FakeViewerServices services{1765432109};
     std::unique_ptr<ViewerDialog> dialog;
 
-    QWidget* Control(const char* name) const {
-        auto* control = dialog->findChild<QWidget*>(QLatin1String(name));
-        if (!control) {
-            qFatal("no control named %s", name);
-        }
-        return control;
-    }
+    QWidget* Control(const char* name) const { return FindControl<QWidget>(*dialog, name); }
     QSpinBox* Interval() const { return qobject_cast<QSpinBox*>(Control("intervalSpin")); }
 
     void Open(int fontPointSize = 0) {
@@ -123,6 +118,8 @@ class ViewerWindowTest : public QObject {
         QTest::newRow("not below 1") << "" << QList<int>{Qt::Key_Down, Qt::Key_Down} << 1;
         QTest::newRow("not above 10") << "" << QList<int>(12, Qt::Key_Up) << 10;
         QTest::newRow("up, then replacing the digit") << "\b5" << QList<int>{Qt::Key_Up} << 3;
+        QTest::newRow("page up") << "" << QList<int>{Qt::Key_PageUp} << 2;
+        QTest::newRow("page down") << "" << QList<int>{Qt::Key_PageDown} << 2;
     }
 
     void theIntervalChangesOnlyByItsArrows() {
@@ -142,6 +139,17 @@ class ViewerWindowTest : public QObject {
         QTest::keyClick(Interval(), Qt::Key_Tab);
         QCOMPARE(Interval()->value(), value);
         QCOMPARE(Interval()->text(), QString::number(value));
+    }
+
+    void theMouseWheelDoesNotStepTheInterval() {
+        Open();
+        for (const int delta : {120, -120, 360}) {
+            const QPointF centre = QRectF(Interval()->rect()).center();
+            QWheelEvent wheel(centre, Interval()->mapToGlobal(centre), QPoint(), QPoint(0, delta),
+                              Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+            QCoreApplication::sendEvent(Interval(), &wheel);
+            QCOMPARE(Interval()->value(), 2);
+        }
     }
 
     void theIntervalArrowsStepIt_data() {

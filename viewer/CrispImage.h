@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QImage>
+#include <QRect>
+#include <QSize>
+
+namespace vistrel {
+
+struct SceneBitmap;
+
+// The part of every scene bitmap that a picture is painted in; the rest stays black.
+inline constexpr QSize SceneFrame(570, 190);
+
+// The frame's part of the bitmap, in bitmap pixels: smaller than the frame only when the
+// bitmap is.
+QRect FrameArea(const SceneBitmap& bitmap);
+
+// The pixels of `area` of the bitmap in screen colours, stretched or shrunk to `size` by nearest
+// neighbour: every device pixel takes the colour of the scene pixel under its centre, so a whole
+// factor gives solid blocks and nothing is ever blended. `area` must lie inside the bitmap; an
+// empty area or size gives a null image.
+QImage CrispImage(const SceneBitmap& bitmap, const QRect& area, const QSize& size);
+
+// The largest whole factor by which `picture` fits into `space`; at least 1, so a space that is
+// too small still shows the picture at its own size.
+int WholeScaleToFit(const QSize& picture, const QSize& space);
+
+}  // namespace vistrel
