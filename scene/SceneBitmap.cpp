@@ -25,6 +25,7 @@ std::unique_ptr<SceneBitmap> RenderSceneBitmap(const Rect& rectangle, SceneRng& 
         surface->SetRecorder(options.recorder);
         {
             ScenePainter painter(rng, options.omitted);
+            painter.RecordDrawBounds(options.drawBounds);
             painter.PaintOn(*surface);
         }
         bitmap->width = surface->Width();

@@ -35,6 +35,9 @@ void ScenePainter::PaintOn(Surface& target) {
 }
 
 std::int32_t ScenePainter::RandomBelow(std::int32_t n) {
+    if (drawBounds != nullptr) {
+        drawBounds->push_back(n);
+    }
     return vistrel::RandomBelow(rng, n);
 }
 

@@ -3,6 +3,7 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 #include "Palette.h"
 #include "SceneElements.h"
@@ -39,6 +40,8 @@ class ScenePainter {
     const SceneReport& Report() const { return report; }
 
     std::int32_t RandomBelow(std::int32_t n);
+    // Every later RandomBelow call appends its bound to `bounds` (none to stop).
+    void RecordDrawBounds(std::vector<std::int32_t>* bounds) { drawBounds = bounds; }
 
     // Primitives. Colours are colour numbers; ignored arguments are kept so that calls read as
     // the recipe writes them.
@@ -87,6 +90,7 @@ class ScenePainter {
     SceneElements omitted;
     bool painting = true;
     SceneReport report;
+    std::vector<std::int32_t>* drawBounds = nullptr;
 };
 
 }  // namespace vistrel
