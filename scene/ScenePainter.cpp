@@ -34,13 +34,6 @@ void ScenePainter::PaintOn(Surface& target) {
     PaintScene();
 }
 
-std::int32_t ScenePainter::RandomBelow(std::int32_t n) {
-    if (drawBounds != nullptr) {
-        drawBounds->push_back(n);
-    }
-    return vistrel::RandomBelow(rng, n);
-}
-
 void ScenePainter::BeginStep(SceneStep step, SceneElement element) {
     report.drawsBefore[static_cast<int>(step)] = rng.Draws();
     painting = !omitted.Has(element);
@@ -69,14 +62,14 @@ void ScenePainter::ClipScene(std::int32_t left, std::int32_t top, std::int32_t r
 
 void ScenePainter::UsePen(std::int32_t colour) {
     ReleasePen();
-    pen = std::make_unique<Pen>(Pen{ToColourIndex(colour)});
-    previousPen = surface->SelectPen(pen.get());
+    pen.emplace(Pen{ToColourIndex(colour)});
+    previousPen = surface->SelectPen(&*pen);
 }
 
 void ScenePainter::UseBrush(std::int32_t, std::int32_t colour) {
     ReleaseBrush();
-    brush = std::make_unique<Brush>(Brush{ToColourIndex(colour)});
-    previousBrush = surface->SelectBrush(brush.get());
+    brush.emplace(Brush{ToColourIndex(colour)});
+    previousBrush = surface->SelectBrush(&*brush);
 }
 
 void ScenePainter::Line(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2) {

@@ -2,7 +2,7 @@
 
 #include <array>
 #include <cstdint>
-#include <memory>
+#include <optional>
 #include <vector>
 
 #include "Palette.h"
@@ -39,7 +39,12 @@ class ScenePainter {
     void PaintOn(Surface& target);
     const SceneReport& Report() const { return report; }
 
-    std::int32_t RandomBelow(std::int32_t n);
+    std::int32_t RandomBelow(std::int32_t n) {
+        if (drawBounds != nullptr) {
+            drawBounds->push_back(n);
+        }
+        return vistrel::RandomBelow(rng, n);
+    }
     // Every later RandomBelow call appends its bound to `bounds` (none to stop).
     void RecordDrawBounds(std::vector<std::int32_t>* bounds) { drawBounds = bounds; }
 
@@ -81,9 +86,9 @@ class ScenePainter {
     void BeginStep(SceneStep step, SceneElement element);
 
     Surface* surface = nullptr;
-    std::unique_ptr<Pen> pen;
+    std::optional<Pen> pen;
     const Pen* previousPen = nullptr;
-    std::unique_ptr<Brush> brush;
+    std::optional<Brush> brush;
     const Brush* previousBrush = nullptr;
 
     SceneRng& rng;

@@ -90,4 +90,12 @@ class SurfaceRecorder {
     virtual void Pixel(std::int32_t x, std::int32_t y, ColourIndex colour) = 0;
 };
 
+// Inline: the haze sets tens of thousands of single pixels a picture.
+inline void Surface::SetPixel(std::int32_t x, std::int32_t y, ColourIndex colour) {
+    if (recorder != nullptr) {
+        recorder->Pixel(x, y, colour);
+    }
+    Target().Set(x, y, colour);
+}
+
 }  // namespace vistrel
