@@ -110,11 +110,4 @@ void ScenePainter::FillFrom(std::int32_t x, std::int32_t y, std::int32_t borderC
     surface->FloodFill(x, y, ToColourIndex(borderColour));
 }
 
-void ScenePainter::Plot(std::int32_t x, std::int32_t y, std::int32_t colour) {
-    if (!painting) {
-        return;
-    }
-    surface->SetPixel(x, y, ToColourIndex(colour));
-}
-
 }  // namespace vistrel

@@ -60,7 +60,12 @@ class ScenePainter {
     void ArcDeg(std::int32_t cx, std::int32_t cy, std::int32_t startDeg, std::int32_t endDeg,
                 std::int32_t rx, std::int32_t ry);
     void FillFrom(std::int32_t x, std::int32_t y, std::int32_t borderColour);
-    void Plot(std::int32_t x, std::int32_t y, std::int32_t colour);
+    // Inline: the haze plots tens of thousands of pixels a picture.
+    void Plot(std::int32_t x, std::int32_t y, std::int32_t colour) {
+        if (painting) {
+            surface->SetPixel(x, y, ToColourIndex(colour));
+        }
+    }
 
     // Element generators.
     void DrawRidge(std::int32_t startX, std::int32_t startY, std::int32_t endX, std::int32_t endY,
