@@ -1,5 +1,6 @@
 #include <algorithm>
 #include <bit>
+#include <cstdint>
 #include <cstring>
 #include <vector>
 
@@ -25,39 +26,41 @@ namespace {
 constexpr ColourIndex Mark = 0xFF;
 static_assert(Mark >= StoredColourCount);
 
-// Eight pixels at a time.
-using Word = std::uint64_t;
-constexpr Word EveryByte = 0x0101010101010101u;
-constexpr Word Low7Bits = 0x7F7F7F7F7F7F7F7Fu;
+// Sixteen pixels at a time, as the compiler's vector extension lays them out.
+constexpr int Lanes = 16;
+typedef ColourIndex PixelBlock __attribute__((vector_size(Lanes)));
 
-// 0x80 in each byte of v that is zero and 0 in every other: exact, no borrow runs across bytes.
-constexpr Word ZeroBytes(Word v) {
-    return ~(((v & Low7Bits) + Low7Bits) | v | Low7Bits);
-}
+// Each half of a comparison's lanes (all ones where it holds) as one 64-bit word.
+struct BlockFlags {
+    std::uint64_t low, high;
 
-// The pixel offsets (0..7) of the first and last flagged bytes of a non-zero flag word.
-int FirstFlagged(Word flags) {
-    if constexpr (std::endian::native == std::endian::little) {
-        return std::countr_zero(flags) / 8;
-    } else {
-        return std::countl_zero(flags) / 8;
+    bool Any() const { return (low | high) != 0; }
+    // The first and last lane where the comparison holds, for flags with Any().
+    int First() const { return low != 0 ? FirstByte(low) : 8 + FirstByte(high); }
+    int Last() const { return high != 0 ? 8 + LastByte(high) : LastByte(low); }
+
+  private:
+    static int FirstByte(std::uint64_t w) {
+        if constexpr (std::endian::native == std::endian::little) {
+            return std::countr_zero(w) / 8;
+        } else {
+            return std::countl_zero(w) / 8;
+        }
     }
-}
-
-int LastFlagged(Word flags) {
-    if constexpr (std::endian::native == std::endian::little) {
-        return 7 - std::countl_zero(flags) / 8;
-    } else {
-        return 7 - std::countr_zero(flags) / 8;
+    static int LastByte(std::uint64_t w) {
+        if constexpr (std::endian::native == std::endian::little) {
+            return 7 - std::countl_zero(w) / 8;
+        } else {
+            return 7 - std::countr_zero(w) / 8;
+        }
     }
-}
+};
 
-// One row of the fill: which pixels stop it (the border colour and the mark), found a word at
+// One row of the fill: which pixels stop it (the border colour and the mark), found a block at
 // a time.
 class FillRow {
   public:
-    FillRow(ColourIndex* pixels, ColourIndex border)
-        : pixels(pixels), border(border), borderBytes(EveryByte * border) {}
+    FillRow(ColourIndex* pixels, ColourIndex border) : pixels(pixels), border(border) {}
 
     ColourIndex* Pixels() const { return pixels; }
     bool Closed(std::int32_t x) const { return pixels[x] == Mark || pixels[x] == border; }
@@ -72,12 +75,12 @@ class FillRow {
 
     // The last closed x in [from, to), else from - 1.
     std::int32_t LastClosed(std::int32_t from, std::int32_t to) const {
-        while (to - from >= 8) {
-            const Word flags = ClosedFlags(to - 8);
-            if (flags != 0) {
-                return to - 8 + LastFlagged(flags);
+        while (to - from >= Lanes) {
+            const BlockFlags closed = ClosedAt(to - Lanes);
+            if (closed.Any()) {
+                return to - Lanes + closed.Last();
             }
-            to -= 8;
+            to -= Lanes;
         }
         while (to > from && !Closed(to - 1)) {
             --to;
@@ -86,20 +89,25 @@ class FillRow {
     }
 
   private:
-    Word ClosedFlags(std::int32_t x) const {
-        Word v;
+    BlockFlags ClosedAt(std::int32_t x, bool open = false) const {
+        PixelBlock v;
         std::memcpy(&v, pixels + x, sizeof v);
-        return ZeroBytes(v ^ borderBytes) | ZeroBytes(v ^ (EveryByte * Mark));
+        PixelBlock closed = (v == border) | (v == Mark);
+        if (open) {
+            closed = ~closed;
+        }
+        BlockFlags flags;
+        std::memcpy(&flags, &closed, sizeof flags);
+        return flags;
     }
 
     std::int32_t First(std::int32_t from, std::int32_t to, bool closed) const {
-        const Word want = closed ? 0 : EveryByte * 0x80;
-        while (to - from >= 8) {
-            const Word flags = ClosedFlags(from) ^ want;
-            if (flags != 0) {
-                return from + FirstFlagged(flags);
+        while (to - from >= Lanes) {
+            const BlockFlags found = ClosedAt(from, !closed);
+            if (found.Any()) {
+                return from + found.First();
             }
-            from += 8;
+            from += Lanes;
         }
         while (from < to && Closed(from) != closed) {
             ++from;
@@ -109,13 +117,15 @@ class FillRow {
 
     ColourIndex* pixels;
     ColourIndex border;
-    Word borderBytes;
 };
 
-// An open pixel to fill from, found next to the filled run parent0..parent1 of row parentY.
+// A run of open pixels x0..x1 of row y to fill from, found next to the filled run
+// parent0..parent1 of row parentY. The run may reach further only where it touched the end of
+// the range it was found in.
 struct Seed {
-    std::int32_t x, y;
+    std::int32_t x0, x1, y;
     std::int32_t parentY, parent0, parent1;
+    bool reachesLeft, reachesRight;
 };
 
 // A scanline border fill over the clip rectangle.
@@ -146,7 +156,7 @@ BorderFill::BorderFill(ClippedPixels& out, ColourIndex border, std::vector<Seed>
 void BorderFill::From(std::int32_t x, std::int32_t y, ColourIndex brush) {
     marked = {x, y, x + 1, y + 1};
     pending.clear();
-    pending.push_back({x, y, y, x, x - 1});
+    pending.push_back({x, x, y, y, x, x - 1, true, true});
     while (!pending.empty()) {
         const Seed s = pending.back();
         pending.pop_back();
@@ -155,16 +165,18 @@ void BorderFill::From(std::int32_t x, std::int32_t y, ColourIndex brush) {
     PaintMarks(brush);
 }
 
-// Marks the run of open pixels through the seed and queues the open runs next to it. The parent
-// row needs scanning only where the new run reaches past the parent's run.
+// Marks the whole run of open pixels through the seed and queues the open runs next to it. A
+// run marked since the seed was queued is marked whole. The parent row needs scanning only where
+// the new run reaches past the parent's run.
 void BorderFill::FillRunAt(const Seed& seed) {
     const std::int32_t y = seed.y;
     const FillRow row = RowAt(y);
-    if (row.Closed(seed.x)) {
+    if (row.Closed(seed.x0)) {
         return;
     }
-    const std::int32_t x0 = row.LastClosed(clip.left, seed.x) + 1;
-    const std::int32_t x1 = row.FirstClosed(seed.x + 1, clip.right) - 1;
+    const std::int32_t x0 = seed.reachesLeft ? row.LastClosed(clip.left, seed.x0) + 1 : seed.x0;
+    const std::int32_t x1 =
+        seed.reachesRight ? row.FirstClosed(seed.x1 + 1, clip.right) - 1 : seed.x1;
     std::memset(row.Pixels() + x0, Mark, static_cast<std::size_t>(x1 - x0 + 1));
     marked = {std::min(marked.left, x0), std::min(marked.top, y), std::max(marked.right, x1 + 1),
               std::max(marked.bottom, y + 1)};
@@ -181,21 +193,32 @@ void BorderFill::FillRunAt(const Seed& seed) {
     }
 }
 
-// Queues the first pixel of every open run within x0..x1 of row y.
+// Queues every open run within x0..x1 of row y.
 void BorderFill::QueueRuns(std::int32_t x0, std::int32_t x1, std::int32_t y, std::int32_t parentY,
                            std::int32_t parent0, std::int32_t parent1) {
     const FillRow row = RowAt(y);
     const std::int32_t end = x1 + 1;
-    for (std::int32_t px = row.FirstOpen(x0, end); px < end;
-         px = row.FirstOpen(row.FirstClosed(px + 1, end), end)) {
-        pending.push_back({px, y, parentY, parent0, parent1});
+    for (std::int32_t px = row.FirstOpen(x0, end); px < end;) {
+        const std::int32_t runEnd = row.FirstClosed(px + 1, end);
+        pending.push_back({px, runEnd - 1, y, parentY, parent0, parent1, px == x0, runEnd == end});
+        px = row.FirstOpen(runEnd, end);
     }
 }
 
 void BorderFill::PaintMarks(ColourIndex brush) {
+    const std::int32_t left = marked.left;
+    const std::int32_t right = marked.right;
     for (std::int32_t y = marked.top; y < marked.bottom; ++y) {
         ColourIndex* row = out.Row(y);
-        for (std::int32_t x = marked.left; x < marked.right; ++x) {
+        std::int32_t x = left;
+        for (; right - x >= Lanes; x += Lanes) {
+            PixelBlock v;
+            std::memcpy(&v, row + x, sizeof v);
+            const PixelBlock isMark = v == Mark;
+            v = (v & ~isMark) | (brush & isMark);
+            std::memcpy(row + x, &v, sizeof v);
+        }
+        for (; x < right; ++x) {
             row[x] = row[x] == Mark ? brush : row[x];
         }
     }
