@@ -66,6 +66,17 @@ class ScenePainter {
             surface->SetPixel(x, y, ToColourIndex(colour));
         }
     }
+    // Plot(nextX(), y, colour) `count` times: the haze's rows, looked up once a row.
+    template <typename NextX>
+    void PlotRow(std::int32_t y, std::int64_t count, std::int32_t colour, NextX nextX) {
+        if (painting) {
+            surface->SetPixelsInRow(y, count, ToColourIndex(colour), nextX);
+        } else {
+            for (std::int64_t i = 0; i < count; ++i) {
+                nextX();
+            }
+        }
+    }
 
     // Element generators.
     void DrawRidge(std::int32_t startX, std::int32_t startY, std::int32_t endX, std::int32_t endY,
