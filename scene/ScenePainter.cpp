@@ -1,5 +1,6 @@
 #include "ScenePainter.h"
 
+#include <array>
 #include <cmath>
 #include <limits>
 
@@ -16,6 +17,33 @@ std::int32_t TruncToInt32(double v) {
         return std::numeric_limits<std::int32_t>::min();
     }
     return static_cast<std::int32_t>(v);
+}
+
+// The cosine and sine of an angle in whole degrees, as cos(degrees * DegreeFactor) and
+// sin(degrees * DegreeFactor) give them; the whole degrees of one turn are worked out once,
+// since every arc of a picture needs two pairs.
+struct DegreeRay {
+    double cos;
+    double sin;
+};
+
+DegreeRay ComputeRay(std::int32_t degrees) {
+    const double angle = degrees * DegreeFactor;
+    return {std::cos(angle), std::sin(angle)};
+}
+
+DegreeRay RayOf(std::int32_t degrees) {
+    static const std::array<DegreeRay, 361> turn = [] {
+        std::array<DegreeRay, 361> rays{};
+        for (std::int32_t d = 0; d <= 360; ++d) {
+            rays[static_cast<std::size_t>(d)] = ComputeRay(d);
+        }
+        return rays;
+    }();
+    if (degrees >= 0 && degrees <= 360) {
+        return turn[static_cast<std::size_t>(degrees)];
+    }
+    return ComputeRay(degrees);
 }
 
 }  // namespace
@@ -93,12 +121,12 @@ void ScenePainter::ArcDeg(std::int32_t cx, std::int32_t cy, std::int32_t startDe
     if (!painting) {
         return;
     }
-    const double start = startDeg * DegreeFactor;
-    const double end = endDeg * DegreeFactor;
-    const std::int32_t xs = TruncToInt32(std::cos(start) * rx + cx);
-    const std::int32_t ys = TruncToInt32(cy - std::sin(start) * ry);
-    const std::int32_t xe = TruncToInt32(std::cos(end) * rx + cx);
-    const std::int32_t ye = TruncToInt32(cy - std::sin(end) * ry);
+    const DegreeRay start = RayOf(startDeg);
+    const DegreeRay end = RayOf(endDeg);
+    const std::int32_t xs = TruncToInt32(start.cos * rx + cx);
+    const std::int32_t ys = TruncToInt32(cy - start.sin * ry);
+    const std::int32_t xe = TruncToInt32(end.cos * rx + cx);
+    const std::int32_t ye = TruncToInt32(cy - end.sin * ry);
     surface->Arc(WrapSub(cx, rx), WrapSub(cy, ry), WrapAdd(cx, rx), WrapAdd(cy, ry), xs, ys, xe,
                  ye);
 }
