@@ -175,10 +175,10 @@ void RasterArc(ClippedPixels& out, const Rect& rect, std::int32_t xs, std::int32
     // The rays start at the box centre rounded down.
     const std::int64_t cx = box.left + box.width / 2;
     const std::int64_t cy = box.top + box.height / 2;
-    const Int128 startX = Int128{xs} - cx;
-    const Int128 startY = Int128{cy} - ys;
-    const Int128 endX = Int128{xe} - cx;
-    const Int128 endY = Int128{cy} - ye;
+    const std::int64_t startX = xs - cx;
+    const std::int64_t startY = cy - ys;
+    const std::int64_t endX = xe - cx;
+    const std::int64_t endY = cy - ye;
     // A box two pixels wide or less has a one-point walk, however tall it is.
     if (box.width > 2 && (box.width > WalkedArcLimit || box.height > WalkedArcLimit)) {
         ArcByRows(box).Paint(out, startX, startY, endX, endY, pen);
@@ -194,12 +194,8 @@ void RasterArc(ClippedPixels& out, const Rect& rect, std::int32_t xs, std::int32
     thread_local OutlineLoops loops;
     const OutlineLoop loop = loops.For(box.width, box.height);
     const std::int64_t n = loop.Size();
-    const auto ray = [&](Int128 x, Int128 y) {
-        return loop.RayIndex(box.width, box.height, static_cast<std::int64_t>(x),
-                             static_cast<std::int64_t>(y));
-    };
-    const std::int64_t start = ray(startX, startY);
-    std::int64_t end = ray(endX, endY);
+    const std::int64_t start = loop.RayIndex(box.width, box.height, startX, startY);
+    std::int64_t end = loop.RayIndex(box.width, box.height, endX, endY);
     if (end <= start) {
         end += n;
     }
