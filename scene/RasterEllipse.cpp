@@ -124,6 +124,25 @@ class OutlineLoops {
     std::vector<LoopPoint> scratchLoop;
 };
 
+// Paints the points of a stretch of a box's outline loop that their segments paint; a box
+// inside the clip needs no test per pixel.
+void PaintLoopPoints(ClippedPixels& out, const EllipseBox& box, const LoopPoint* points,
+                     std::int64_t count, bool inside, ColourIndex pen) {
+    for (std::int64_t i = 0; i < count; ++i) {
+        const LoopPoint& p = points[i];
+        if (!p.painted) {
+            continue;
+        }
+        const std::int64_t x = box.left + p.x;
+        const std::int64_t y = box.top + p.y;
+        if (inside) {
+            out.Row(static_cast<std::int32_t>(y))[x] = pen;
+        } else {
+            out.Set(x, y, pen);
+        }
+    }
+}
+
 }  // namespace
 
 void ClippedPixels::Span(std::int64_t y, std::int64_t x0, std::int64_t x1, ColourIndex c) {
@@ -200,23 +219,15 @@ void RasterArc(ClippedPixels& out, const Rect& rect, std::int32_t xs, std::int32
         end += n;
     }
     // The arc is a polyline through points start..end-1 that leaves out its last point; each
-    // segment paints its first point unless it joins two copies of a pixel.
+    // segment paints its first point unless it joins two copies of a pixel. Its points lie in at
+    // most two stretches of the loop: from the start on, and from the loop's first point.
     const bool inside = box.left >= clip.left && box.top >= clip.top &&
                         box.left + box.width <= clip.right && box.top + box.height <= clip.bottom;
-    std::int64_t k = start < n ? start : start - n;
-    for (std::int64_t i = start; i < end - 1; ++i) {
-        const LoopPoint& p = loop.points[k];
-        if (p.painted) {
-            const std::int64_t x = box.left + p.x;
-            const std::int64_t y = box.top + p.y;
-            if (inside) {
-                out.Row(static_cast<std::int32_t>(y))[x] = pen;
-            } else {
-                out.Set(x, y, pen);
-            }
-        }
-        k = k + 1 < n ? k + 1 : 0;
-    }
+    const std::int64_t first = start < n ? start : start - n;
+    const std::int64_t count = end - 1 - start;
+    const std::int64_t fromStart = std::min(count, n - first);
+    PaintLoopPoints(out, box, loop.points + first, fromStart, inside, pen);
+    PaintLoopPoints(out, box, loop.points, count - fromStart, inside, pen);
 }
 
 }  // namespace vistrel
