@@ -62,6 +62,10 @@ void ScenePainter::PaintOn(Surface& target) {
     PaintScene();
 }
 
+void ScenePainter::RecordDrawBound(std::int32_t n) {
+    drawBounds->push_back(n);
+}
+
 void ScenePainter::BeginStep(SceneStep step, SceneElement element) {
     report.drawsBefore[static_cast<int>(step)] = rng.Draws();
     painting = !omitted.Has(element);

@@ -40,8 +40,8 @@ class ScenePainter {
     const SceneReport& Report() const { return report; }
 
     std::int32_t RandomBelow(std::int32_t n) {
-        if (drawBounds != nullptr) {
-            drawBounds->push_back(n);
+        if (drawBounds != nullptr) [[unlikely]] {
+            RecordDrawBound(n);
         }
         return vistrel::RandomBelow(rng, n);
     }
@@ -97,6 +97,8 @@ class ScenePainter {
   private:
     void ReleasePen();
     void ReleaseBrush();
+    // Out of line, so that RandomBelow stays small enough to inline everywhere.
+    void RecordDrawBound(std::int32_t n);
     // Marks the start of a recipe step; an omitted element still draws its numbers but paints
     // nothing.
     void BeginStep(SceneStep step, SceneElement element);
