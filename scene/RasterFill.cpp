@@ -19,12 +19,27 @@ Rect Rect::Intersect(const Rect& o) const {
 
 namespace {
 
-// While a fill runs its region is marked with a value that no colour index takes, so a marked
-// pixel stops the scan like a border pixel and nothing is visited twice; the marks take the
-// brush colour at the end. Region membership thus follows the colours before the fill, and a
-// pixel that already has the brush colour still belongs to the region.
-constexpr ColourIndex Mark = 0xFF;
-static_assert(Mark >= StoredColourCount);
+// While a fill runs its region is marked, so that a marked pixel stops the scan like a border
+// pixel and nothing is visited twice. Region membership follows the colours before the fill, and
+// a pixel that already has the brush colour still belongs to the region, so the mark is the brush
+// colour only where no pixel can have it yet (it is the border colour, or no pixel in the clip
+// has it); otherwise it is a value no colour takes, which becomes the brush colour at the end.
+constexpr ColourIndex SpareMark = 0xFF;
+static_assert(SpareMark >= StoredColourCount);
+
+ColourIndex MarkFor(ClippedPixels& out, ColourIndex border, ColourIndex brush) {
+    if (brush == border) {
+        return brush;
+    }
+    const Rect& clip = out.Clip();
+    const auto width = static_cast<std::size_t>(clip.right - clip.left);
+    for (std::int32_t y = clip.top; y < clip.bottom; ++y) {
+        if (std::memchr(out.Row(y) + clip.left, brush, width) != nullptr) {
+            return SpareMark;
+        }
+    }
+    return brush;
+}
 
 // Sixteen pixels at a time, as the compiler's vector extension lays them out.
 constexpr int Lanes = 16;
@@ -60,10 +75,11 @@ struct BlockFlags {
 // a time.
 class FillRow {
   public:
-    FillRow(ColourIndex* pixels, ColourIndex border) : pixels(pixels), border(border) {}
+    FillRow(ColourIndex* pixels, ColourIndex border, ColourIndex mark)
+        : pixels(pixels), border(border), mark(mark) {}
 
     ColourIndex* Pixels() const { return pixels; }
-    bool Closed(std::int32_t x) const { return pixels[x] == Mark || pixels[x] == border; }
+    bool Closed(std::int32_t x) const { return pixels[x] == mark || pixels[x] == border; }
 
     // The first x in [from, to) that is closed (or open), else `to`.
     std::int32_t FirstClosed(std::int32_t from, std::int32_t to) const {
@@ -92,7 +108,7 @@ class FillRow {
     BlockFlags ClosedAt(std::int32_t x, bool open = false) const {
         PixelBlock v;
         std::memcpy(&v, pixels + x, sizeof v);
-        PixelBlock closed = (v == border) | (v == Mark);
+        PixelBlock closed = (v == border) | (v == mark);
         if (open) {
             closed = ~closed;
         }
@@ -117,6 +133,7 @@ class FillRow {
 
     ColourIndex* pixels;
     ColourIndex border;
+    ColourIndex mark;
 };
 
 // A run of open pixels x0..x1 of row y to fill from, found next to the filled run
@@ -131,29 +148,38 @@ struct Seed {
 // A scanline border fill over the clip rectangle.
 class BorderFill {
   public:
-    BorderFill(ClippedPixels& out, ColourIndex border, std::vector<Seed>& pending);
+    BorderFill(ClippedPixels& out, ColourIndex border, ColourIndex brush,
+               std::vector<Seed>& pending);
 
-    void From(std::int32_t x, std::int32_t y, ColourIndex brush);
+    void From(std::int32_t x, std::int32_t y);
 
   private:
     void FillRunAt(const Seed& seed);
     void QueueRuns(std::int32_t x0, std::int32_t x1, std::int32_t y, std::int32_t parentY,
                    std::int32_t parent0, std::int32_t parent1);
-    FillRow RowAt(std::int32_t y) { return FillRow(out.Row(y), border); }
-    void PaintMarks(ColourIndex brush);
+    FillRow RowAt(std::int32_t y) { return FillRow(out.Row(y), border, mark); }
+    void PaintMarks();
 
     ClippedPixels& out;
     Rect clip;
     ColourIndex border;
+    ColourIndex brush;
+    ColourIndex mark;
     std::vector<Seed>& pending;
     // The rectangle that holds every marked pixel.
     Rect marked;
 };
 
-BorderFill::BorderFill(ClippedPixels& out, ColourIndex border, std::vector<Seed>& pending)
-    : out(out), clip(out.Clip()), border(border), pending(pending) {}
+BorderFill::BorderFill(ClippedPixels& out, ColourIndex border, ColourIndex brush,
+                       std::vector<Seed>& pending)
+    : out(out),
+      clip(out.Clip()),
+      border(border),
+      brush(brush),
+      mark(MarkFor(out, border, brush)),
+      pending(pending) {}
 
-void BorderFill::From(std::int32_t x, std::int32_t y, ColourIndex brush) {
+void BorderFill::From(std::int32_t x, std::int32_t y) {
     marked = {x, y, x + 1, y + 1};
     pending.clear();
     pending.push_back({x, x, y, y, x, x - 1, true, true});
@@ -162,7 +188,9 @@ void BorderFill::From(std::int32_t x, std::int32_t y, ColourIndex brush) {
         pending.pop_back();
         FillRunAt(s);
     }
-    PaintMarks(brush);
+    if (mark != brush) {
+        PaintMarks();
+    }
 }
 
 // Marks the whole run of open pixels through the seed and queues the open runs next to it. A
@@ -177,7 +205,7 @@ void BorderFill::FillRunAt(const Seed& seed) {
     const std::int32_t x0 = seed.reachesLeft ? row.LastClosed(clip.left, seed.x0) + 1 : seed.x0;
     const std::int32_t x1 =
         seed.reachesRight ? row.FirstClosed(seed.x1 + 1, clip.right) - 1 : seed.x1;
-    std::memset(row.Pixels() + x0, Mark, static_cast<std::size_t>(x1 - x0 + 1));
+    std::memset(row.Pixels() + x0, mark, static_cast<std::size_t>(x1 - x0 + 1));
     marked = {std::min(marked.left, x0), std::min(marked.top, y), std::max(marked.right, x1 + 1),
               std::max(marked.bottom, y + 1)};
     for (const std::int32_t ny : {y - 1, y + 1}) {
@@ -205,7 +233,7 @@ void BorderFill::QueueRuns(std::int32_t x0, std::int32_t x1, std::int32_t y, std
     }
 }
 
-void BorderFill::PaintMarks(ColourIndex brush) {
+void BorderFill::PaintMarks() {
     const std::int32_t left = marked.left;
     const std::int32_t right = marked.right;
     for (std::int32_t y = marked.top; y < marked.bottom; ++y) {
@@ -214,12 +242,12 @@ void BorderFill::PaintMarks(ColourIndex brush) {
         for (; right - x >= Lanes; x += Lanes) {
             PixelBlock v;
             std::memcpy(&v, row + x, sizeof v);
-            const PixelBlock isMark = v == Mark;
+            const PixelBlock isMark = v == mark;
             v = (v & ~isMark) | (brush & isMark);
             std::memcpy(row + x, &v, sizeof v);
         }
         for (; x < right; ++x) {
-            row[x] = row[x] == Mark ? brush : row[x];
+            row[x] = row[x] == mark ? brush : row[x];
         }
     }
 }
@@ -233,7 +261,7 @@ void RasterBorderFill(ClippedPixels& out, std::int32_t x, std::int32_t y, Colour
     }
     // The queue of runs outlives each fill, so a render allocates it once at most, not per fill.
     thread_local std::vector<Seed> pending;
-    BorderFill(out, border, pending).From(x, y, brush);
+    BorderFill(out, border, brush, pending).From(x, y);
 }
 
 }  // namespace vistrel
