@@ -40,6 +40,8 @@ class ClippedPixels {
 
     // Sets x0..x1 (both included) on row y.
     void Span(std::int64_t y, std::int64_t x0, std::int64_t x1, ColourIndex c);
+    // Sets y0..y1 (both included) in column x.
+    void Column(std::int64_t x, std::int64_t y0, std::int64_t y1, ColourIndex c);
 
     ColourIndex At(std::int32_t x, std::int32_t y) const { return pixels[Index(x, y)]; }
 

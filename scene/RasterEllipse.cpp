@@ -1,6 +1,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "Bisect.h"
 #include "EllipseOutline.h"
 #include "Raster.h"
 #include "WideInt.h"
@@ -9,74 +10,138 @@ namespace vistrel {
 
 namespace {
 
+// Boxes up to this size are walked point by point; larger ones are painted row by row within
+// the clip, finding the arc's ends in the loop by bisection instead of walking to them.
+constexpr std::int64_t WalkedArcLimit = 1 << 16;
+
+// A point of the outline loop, box-relative, and whether the loop's segment from it paints it:
+// one between two copies of a pixel paints nothing.
+struct LoopPoint {
+    std::uint32_t x, y;
+    bool painted;
+};
+
 // The outline as the arc walks it: the quarter walk mirrored into four quarters, counter-
-// clockwise on screen from the right end of the middle row. On an axis of an odd-sized box the
-// same pixel ends one quarter and starts the next.
-class OutlineLoop {
-  public:
-    OutlineLoop(const EllipseBox& box) : box(box), quarter(QuarterWalk(box.width, box.height)) {}
+// clockwise on screen from the right end of the middle row (on an axis of an odd-sized box the
+// same pixel ends one quarter and starts the next), and the quarter walk itself, by which the
+// rays find their points.
+struct OutlineLoop {
+    const OutlinePoint* quarter;
+    const LoopPoint* points;
+    std::int64_t quarterSize;
 
-    std::int64_t QuarterSize() const { return static_cast<std::int64_t>(quarter.size()); }
-    std::int64_t Size() const { return 4 * QuarterSize(); }
-
-    // Point k of the loop, box-relative.
-    OutlinePoint At(std::int64_t k) const {
-        const std::int64_t m = QuarterSize();
-        const std::int64_t w = box.width;
-        const std::int64_t h = box.height;
-        switch (k / m) {
-            case 0: {
-                const OutlinePoint& p = Quarter(k);
-                return {p.x, h - 1 - p.y};
-            }
-            case 1: {
-                const OutlinePoint& p = Quarter(2 * m - 1 - k);
-                return {w - 1 - p.x, h - 1 - p.y};
-            }
-            case 2: {
-                const OutlinePoint& p = Quarter(k - 2 * m);
-                return {w - 1 - p.x, p.y};
-            }
-            default:
-                return Quarter(4 * m - 1 - k);
-        }
-    }
+    std::int64_t Size() const { return 4 * quarterSize; }
 
     // Where the ray (rayX, rayY) from the centre, y pointing up, meets the loop: the first
     // point counter-clockwise that is on or past the ray in the upper quarters and strictly
     // past it in the lower ones, or the start of the next quarter when there is none. Points
-    // are compared with the ray by their offsets (u, v) from the quarter's corner.
-    std::int64_t RayIndex(Int128 rayX, Int128 rayY) const {
+    // are compared with the ray by their offsets (u, v) from the quarter's corner; along the
+    // walk u falls and v grows, so the test turns true once and a bisection finds it.
+    std::int64_t RayIndex(std::int64_t width, std::int64_t height, std::int64_t rayX,
+                          std::int64_t rayY) const {
         const int q = rayY >= 0 ? (rayX >= 0 ? 0 : 1) : (rayX < 0 ? 2 : 3);
-        const Int128 ax = rayX < 0 ? -rayX : rayX;
-        const Int128 ay = rayY < 0 ? -rayY : rayY;
-        const std::int64_t m = QuarterSize();
-        for (std::int64_t k = 0; k < m; ++k) {
-            // Counter-clockwise runs with the walk in quarters 0 and 2, against it in 1 and 3.
-            const OutlinePoint& p = Quarter(q == 0 || q == 2 ? k : m - 1 - k);
-            const Int128 u = p.x - box.width / 2;
-            const Int128 v = p.y - box.height / 2;
-            const Int128 c = v * ax - u * ay;
-            const bool hit = q == 0 ? c >= 0 : q == 1 ? c <= 0 : q == 2 ? c > 0 : c < 0;
-            if (hit) {
-                return q * m + k;
-            }
+        const std::int64_t ax = rayX < 0 ? -rayX : rayX;
+        const std::int64_t ay = rayY < 0 ? -rayY : rayY;
+        const std::int64_t m = quarterSize;
+        // Counter-clockwise runs with the walk in quarters 0 and 2, against it in 1 and 3.
+        const bool withWalk = q == 0 || q == 2;
+        const std::int64_t k = FirstTrue(0, m, [&](std::int64_t k) {
+            const OutlinePoint& p = quarter[withWalk ? k : m - 1 - k];
+            const std::int64_t c = (p.y - height / 2) * ax - (p.x - width / 2) * ay;
+            return q == 0 ? c >= 0 : q == 1 ? c <= 0 : q == 2 ? c > 0 : c < 0;
+        });
+        return q * m + k;
+    }
+};
+
+// Builds the loop of a box from its quarter walk.
+void BuildLoop(std::int64_t w, std::int64_t h, const std::vector<OutlinePoint>& quarter,
+               LoopPoint* loop) {
+    const auto m = static_cast<std::int64_t>(quarter.size());
+    auto at = [&](std::int64_t i) { return quarter[static_cast<std::size_t>(i)]; };
+    auto point = [](std::int64_t x, std::int64_t y) {
+        return LoopPoint{static_cast<std::uint32_t>(x), static_cast<std::uint32_t>(y), true};
+    };
+    for (std::int64_t k = 0; k < m; ++k) {
+        loop[k] = point(at(k).x, h - 1 - at(k).y);
+        loop[m + k] = point(w - 1 - at(m - 1 - k).x, h - 1 - at(m - 1 - k).y);
+        loop[2 * m + k] = point(w - 1 - at(k).x, at(k).y);
+        loop[3 * m + k] = point(at(m - 1 - k).x, at(m - 1 - k).y);
+    }
+    const std::int64_t n = 4 * m;
+    for (std::int64_t k = 0; k < n; ++k) {
+        const LoopPoint& next = loop[k + 1 < n ? k + 1 : 0];
+        loop[k].painted = loop[k].x != next.x || loop[k].y != next.y;
+    }
+}
+
+// The loops of the boxes this thread has drawn arcs in, kept for the next arc of the same size:
+// a picture draws some eight hundred arcs in a few hundred sizes. Boxes of up to CachedSide on
+// each side are kept; a larger one is built anew in scratch space.
+class OutlineLoops {
+  public:
+    OutlineLoops() : entries(CachedSide * CachedSide) {}
+
+    OutlineLoop For(std::int64_t w, std::int64_t h) {
+        if (w > CachedSide || h > CachedSide) {
+            Build(w, h, scratchQuarter, scratchLoop);
+            return {scratchQuarter.data(), scratchLoop.data(),
+                    static_cast<std::int64_t>(scratchQuarter.size())};
         }
-        return (q + 1) * m;
+        Entry& e = entries[static_cast<std::size_t>((w - 1) * CachedSide + (h - 1))];
+        if (e.quarterSize == 0) {
+            Build(w, h, scratchQuarter, scratchLoop);
+            e = {static_cast<std::uint32_t>(quarters.size()),
+                 static_cast<std::uint32_t>(scratchQuarter.size())};
+            quarters.insert(quarters.end(), scratchQuarter.begin(), scratchQuarter.end());
+            loops.insert(loops.end(), scratchLoop.begin(), scratchLoop.end());
+        }
+        return {quarters.data() + e.quarterAt, loops.data() + 4 * e.quarterAt, e.quarterSize};
     }
 
   private:
-    const OutlinePoint& Quarter(std::int64_t i) const {
-        return quarter[static_cast<std::size_t>(i)];
+    static constexpr std::int64_t CachedSide = 64;
+
+    // Where a box's quarter walk starts among the kept ones and how long it is; its loop is four
+    // times as long and starts four times as far. A walk has a point at least, so a size of 0
+    // marks a box not built yet.
+    struct Entry {
+        std::uint32_t quarterAt = 0;
+        std::uint32_t quarterSize = 0;
+    };
+
+    static void Build(std::int64_t w, std::int64_t h, std::vector<OutlinePoint>& quarter,
+                      std::vector<LoopPoint>& loop) {
+        quarter = QuarterWalk(w, h);
+        loop.resize(4 * quarter.size());
+        BuildLoop(w, h, quarter, loop.data());
     }
 
-    EllipseBox box;
-    std::vector<OutlinePoint> quarter;
+    std::vector<Entry> entries;
+    std::vector<OutlinePoint> quarters;
+    std::vector<LoopPoint> loops;
+    std::vector<OutlinePoint> scratchQuarter;
+    std::vector<LoopPoint> scratchLoop;
 };
 
-// Boxes up to this size are walked point by point; larger ones are painted row by row within
-// the clip, finding the arc's ends in the loop by bisection instead of walking to them.
-constexpr std::int64_t WalkedArcLimit = 1 << 16;
+// Paints the points of a stretch of a box's outline loop that their segments paint; a box
+// inside the clip needs no test per pixel.
+void PaintLoopPoints(ClippedPixels& out, const EllipseBox& box, const LoopPoint* points,
+                     std::int64_t count, bool inside, ColourIndex pen) {
+    for (std::int64_t i = 0; i < count; ++i) {
+        const LoopPoint& p = points[i];
+        if (!p.painted) {
+            continue;
+        }
+        const std::int64_t x = box.left + p.x;
+        const std::int64_t y = box.top + p.y;
+        if (inside) {
+            out.Row(static_cast<std::int32_t>(y))[x] = pen;
+        } else {
+            out.Set(x, y, pen);
+        }
+    }
+}
 
 }  // namespace
 
@@ -96,10 +161,22 @@ void ClippedPixels::Span(std::int64_t y, std::int64_t x0, std::int64_t x1, Colou
         c);
 }
 
+void ClippedPixels::Column(std::int64_t x, std::int64_t y0, std::int64_t y1, ColourIndex c) {
+    if (x < clip.left || x >= clip.right) {
+        return;
+    }
+    y0 = std::max<std::int64_t>(y0, clip.top);
+    y1 = std::min<std::int64_t>(y1, std::int64_t{clip.bottom} - 1);
+    for (std::int64_t y = y0; y <= y1; ++y) {
+        pixels[Index(x, y)] = c;
+    }
+}
+
 void RasterEllipse(ClippedPixels& out, const Rect& box, ColourIndex pen, ColourIndex brush) {
     const Rect& clip = out.Clip();
+    // Sixteen bytes of captures fit in the function object itself, so painting allocates nothing.
     ForEachEllipseRow(EllipseBox::From(box), clip.top, clip.bottom,
-                      [&](std::int64_t y, const EllipseRow& row) {
+                      [&out, pen, brush](std::int64_t y, const EllipseRow& row) {
                           out.Span(y, row.left0, row.left1, pen);
                           if (row.split) {
                               out.Span(y, row.left1 + 1, row.right0 - 1, brush);
@@ -117,31 +194,40 @@ void RasterArc(ClippedPixels& out, const Rect& rect, std::int32_t xs, std::int32
     // The rays start at the box centre rounded down.
     const std::int64_t cx = box.left + box.width / 2;
     const std::int64_t cy = box.top + box.height / 2;
-    const Int128 startX = Int128{xs} - cx;
-    const Int128 startY = Int128{cy} - ys;
-    const Int128 endX = Int128{xe} - cx;
-    const Int128 endY = Int128{cy} - ye;
+    const std::int64_t startX = xs - cx;
+    const std::int64_t startY = cy - ys;
+    const std::int64_t endX = xe - cx;
+    const std::int64_t endY = cy - ye;
     // A box two pixels wide or less has a one-point walk, however tall it is.
     if (box.width > 2 && (box.width > WalkedArcLimit || box.height > WalkedArcLimit)) {
         ArcByRows(box).Paint(out, startX, startY, endX, endY, pen);
         return;
     }
+    // A box wholly outside the clip has nothing to paint.
+    const Rect& clip = out.Clip();
+    if (box.left >= clip.right || box.top >= clip.bottom || box.left + box.width <= clip.left ||
+        box.top + box.height <= clip.top) {
+        return;
+    }
 
-    const OutlineLoop loop(box);
+    thread_local OutlineLoops loops;
+    const OutlineLoop loop = loops.For(box.width, box.height);
     const std::int64_t n = loop.Size();
-    const std::int64_t start = loop.RayIndex(startX, startY);
-    std::int64_t end = loop.RayIndex(endX, endY);
+    const std::int64_t start = loop.RayIndex(box.width, box.height, startX, startY);
+    std::int64_t end = loop.RayIndex(box.width, box.height, endX, endY);
     if (end <= start) {
         end += n;
     }
     // The arc is a polyline through points start..end-1 that leaves out its last point; each
-    // segment paints its first point, and one between two copies of a pixel paints nothing.
-    for (std::int64_t i = start; i < end - 1; ++i) {
-        const OutlinePoint p = loop.At(i % n);
-        if (p != loop.At((i + 1) % n)) {
-            out.Set(box.left + p.x, box.top + p.y, pen);
-        }
-    }
+    // segment paints its first point unless it joins two copies of a pixel. Its points lie in at
+    // most two stretches of the loop: from the start on, and from the loop's first point.
+    const bool inside = box.left >= clip.left && box.top >= clip.top &&
+                        box.left + box.width <= clip.right && box.top + box.height <= clip.bottom;
+    const std::int64_t first = start < n ? start : start - n;
+    const std::int64_t count = end - 1 - start;
+    const std::int64_t fromStart = std::min(count, n - first);
+    PaintLoopPoints(out, box, loop.points + first, fromStart, inside, pen);
+    PaintLoopPoints(out, box, loop.points, count - fromStart, inside, pen);
 }
 
 }  // namespace vistrel

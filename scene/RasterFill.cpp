@@ -1,4 +1,6 @@
 #include <algorithm>
+#include <bit>
+#include <cstdint>
 #include <cstring>
 #include <vector>
 
@@ -17,97 +19,238 @@ Rect Rect::Intersect(const Rect& o) const {
 
 namespace {
 
-// A scanline border fill over the clip rectangle. Region membership is decided by the colours
-// before the fill, so a pixel that already has the brush colour still belongs to the region;
-// `seen` keeps the scan from visiting a pixel twice.
-class BorderFill {
-  public:
-    BorderFill(ClippedPixels& out, ColourIndex border, ColourIndex brush)
-        : out(out),
-          clip(out.Clip()),
-          width(static_cast<std::size_t>(clip.right - clip.left)),
-          seen(width * static_cast<std::size_t>(clip.bottom - clip.top), 0),
-          border(border),
-          brush(brush) {}
+// While a fill runs its region is marked, so that a marked pixel stops the scan like a border
+// pixel and nothing is visited twice. Region membership follows the colours before the fill, and
+// a pixel that already has the brush colour still belongs to the region, so the mark is the brush
+// colour only where no pixel can have it yet (it is the border colour, or no pixel in the clip
+// has it); otherwise it is a value no colour takes, which becomes the brush colour at the end.
+constexpr ColourIndex SpareMark = 0xFF;
+static_assert(SpareMark >= StoredColourCount);
 
-    void From(std::int32_t x, std::int32_t y) {
-        pending.push_back({x, y, y, x, x - 1});
-        while (!pending.empty()) {
-            const Seed s = pending.back();
-            pending.pop_back();
-            FillRunAt(s);
+ColourIndex MarkFor(ClippedPixels& out, ColourIndex border, ColourIndex brush) {
+    if (brush == border) {
+        return brush;
+    }
+    const Rect& clip = out.Clip();
+    const auto width = static_cast<std::size_t>(clip.right - clip.left);
+    for (std::int32_t y = clip.top; y < clip.bottom; ++y) {
+        if (std::memchr(out.Row(y) + clip.left, brush, width) != nullptr) {
+            return SpareMark;
         }
+    }
+    return brush;
+}
+
+// Sixteen pixels at a time, as the compiler's vector extension lays them out.
+constexpr int Lanes = 16;
+typedef ColourIndex PixelBlock __attribute__((vector_size(Lanes)));
+
+// Each half of a comparison's lanes (all ones where it holds) as one 64-bit word.
+struct BlockFlags {
+    std::uint64_t low, high;
+
+    bool Any() const { return (low | high) != 0; }
+    // The first and last lane where the comparison holds, for flags with Any().
+    int First() const { return low != 0 ? FirstByte(low) : 8 + FirstByte(high); }
+    int Last() const { return high != 0 ? 8 + LastByte(high) : LastByte(low); }
+
+  private:
+    static int FirstByte(std::uint64_t w) {
+        if constexpr (std::endian::native == std::endian::little) {
+            return std::countr_zero(w) / 8;
+        } else {
+            return std::countl_zero(w) / 8;
+        }
+    }
+    static int LastByte(std::uint64_t w) {
+        if constexpr (std::endian::native == std::endian::little) {
+            return 7 - std::countl_zero(w) / 8;
+        } else {
+            return 7 - std::countr_zero(w) / 8;
+        }
+    }
+};
+
+// One row of the fill: which pixels stop it (the border colour and the mark), found a block at
+// a time.
+class FillRow {
+  public:
+    FillRow(ColourIndex* pixels, ColourIndex border, ColourIndex mark)
+        : pixels(pixels), border(border), mark(mark) {}
+
+    ColourIndex* Pixels() const { return pixels; }
+    bool Closed(std::int32_t x) const { return pixels[x] == mark || pixels[x] == border; }
+
+    // The first x in [from, to) that is closed (or open), else `to`.
+    std::int32_t FirstClosed(std::int32_t from, std::int32_t to) const {
+        return First(from, to, true);
+    }
+    std::int32_t FirstOpen(std::int32_t from, std::int32_t to) const {
+        return First(from, to, false);
+    }
+
+    // The last closed x in [from, to), else from - 1.
+    std::int32_t LastClosed(std::int32_t from, std::int32_t to) const {
+        while (to - from >= Lanes) {
+            const BlockFlags closed = ClosedAt(to - Lanes);
+            if (closed.Any()) {
+                return to - Lanes + closed.Last();
+            }
+            to -= Lanes;
+        }
+        while (to > from && !Closed(to - 1)) {
+            --to;
+        }
+        return to - 1;
     }
 
   private:
-    // An open pixel to fill from, found next to the filled run parent0..parent1 of row parentY.
-    struct Seed {
-        std::int32_t x, y;
-        std::int32_t parentY, parent0, parent1;
-    };
-
-    std::uint8_t* SeenRow(std::int32_t y) {
-        return seen.data() + static_cast<std::size_t>(y - clip.top) * width;
+    BlockFlags ClosedAt(std::int32_t x, bool open = false) const {
+        PixelBlock v;
+        std::memcpy(&v, pixels + x, sizeof v);
+        PixelBlock closed = (v == border) | (v == mark);
+        if (open) {
+            closed = ~closed;
+        }
+        BlockFlags flags;
+        std::memcpy(&flags, &closed, sizeof flags);
+        return flags;
     }
 
-    // Fills the run of open pixels through the seed and queues the open runs next to it. The
-    // parent row needs scanning only where the new run reaches past the parent's run.
-    void FillRunAt(const Seed& seed) {
-        const std::int32_t x = seed.x;
-        const std::int32_t y = seed.y;
-        const ColourIndex* row = out.Row(y);
-        std::uint8_t* seenRow = SeenRow(y);
-        auto open = [&](std::int32_t px) {
-            return seenRow[px - clip.left] == 0 && row[px] != border;
-        };
-        if (!open(x)) {
-            return;
-        }
-        std::int32_t x0 = x;
-        std::int32_t x1 = x;
-        while (x0 > clip.left && open(x0 - 1)) {
-            --x0;
-        }
-        while (x1 + 1 < clip.right && open(x1 + 1)) {
-            ++x1;
-        }
-        std::memset(seenRow + (x0 - clip.left), 1, static_cast<std::size_t>(x1 - x0 + 1));
-        out.Span(y, x0, x1, brush);
-        for (const std::int32_t ny : {y - 1, y + 1}) {
-            if (ny < clip.top || ny >= clip.bottom) {
-                continue;
+    std::int32_t First(std::int32_t from, std::int32_t to, bool closed) const {
+        while (to - from >= Lanes) {
+            const BlockFlags found = ClosedAt(from, !closed);
+            if (found.Any()) {
+                return from + found.First();
             }
-            if (ny == seed.parentY) {
-                QueueRuns(x0, std::min(x1, seed.parent0 - 1), ny, y, x0, x1);
-                QueueRuns(std::max(x0, seed.parent1 + 1), x1, ny, y, x0, x1);
-            } else {
-                QueueRuns(x0, x1, ny, y, x0, x1);
-            }
+            from += Lanes;
         }
+        while (from < to && Closed(from) != closed) {
+            ++from;
+        }
+        return from;
     }
 
+    ColourIndex* pixels;
+    ColourIndex border;
+    ColourIndex mark;
+};
+
+// A run of open pixels x0..x1 of row y to fill from, found next to the filled run
+// parent0..parent1 of row parentY. The run may reach further only where it touched the end of
+// the range it was found in.
+struct Seed {
+    std::int32_t x0, x1, y;
+    std::int32_t parentY, parent0, parent1;
+    bool reachesLeft, reachesRight;
+};
+
+// A scanline border fill over the clip rectangle.
+class BorderFill {
+  public:
+    BorderFill(ClippedPixels& out, ColourIndex border, ColourIndex brush,
+               std::vector<Seed>& pending);
+
+    void From(std::int32_t x, std::int32_t y);
+
+  private:
+    void FillRunAt(const Seed& seed);
     void QueueRuns(std::int32_t x0, std::int32_t x1, std::int32_t y, std::int32_t parentY,
-                   std::int32_t parent0, std::int32_t parent1) {
-        const ColourIndex* row = out.Row(y);
-        const std::uint8_t* seenRow = SeenRow(y);
-        bool inRun = false;
-        for (std::int32_t px = x0; px <= x1; ++px) {
-            const bool o = seenRow[px - clip.left] == 0 && row[px] != border;
-            if (o && !inRun) {
-                pending.push_back({px, y, parentY, parent0, parent1});
-            }
-            inRun = o;
-        }
-    }
+                   std::int32_t parent0, std::int32_t parent1);
+    FillRow RowAt(std::int32_t y) { return FillRow(out.Row(y), border, mark); }
+    void PaintMarks();
 
     ClippedPixels& out;
     Rect clip;
-    std::size_t width;
-    std::vector<std::uint8_t> seen;
-    std::vector<Seed> pending;
     ColourIndex border;
     ColourIndex brush;
+    ColourIndex mark;
+    std::vector<Seed>& pending;
+    // The rectangle that holds every marked pixel.
+    Rect marked;
 };
+
+BorderFill::BorderFill(ClippedPixels& out, ColourIndex border, ColourIndex brush,
+                       std::vector<Seed>& pending)
+    : out(out),
+      clip(out.Clip()),
+      border(border),
+      brush(brush),
+      mark(MarkFor(out, border, brush)),
+      pending(pending) {}
+
+void BorderFill::From(std::int32_t x, std::int32_t y) {
+    marked = {x, y, x + 1, y + 1};
+    pending.clear();
+    pending.push_back({x, x, y, y, x, x - 1, true, true});
+    while (!pending.empty()) {
+        const Seed s = pending.back();
+        pending.pop_back();
+        FillRunAt(s);
+    }
+    if (mark != brush) {
+        PaintMarks();
+    }
+}
+
+// Marks the whole run of open pixels through the seed and queues the open runs next to it. A
+// run marked since the seed was queued is marked whole. The parent row needs scanning only where
+// the new run reaches past the parent's run.
+void BorderFill::FillRunAt(const Seed& seed) {
+    const std::int32_t y = seed.y;
+    const FillRow row = RowAt(y);
+    if (row.Closed(seed.x0)) {
+        return;
+    }
+    const std::int32_t x0 = seed.reachesLeft ? row.LastClosed(clip.left, seed.x0) + 1 : seed.x0;
+    const std::int32_t x1 =
+        seed.reachesRight ? row.FirstClosed(seed.x1 + 1, clip.right) - 1 : seed.x1;
+    std::memset(row.Pixels() + x0, mark, static_cast<std::size_t>(x1 - x0 + 1));
+    marked = {std::min(marked.left, x0), std::min(marked.top, y), std::max(marked.right, x1 + 1),
+              std::max(marked.bottom, y + 1)};
+    for (const std::int32_t ny : {y - 1, y + 1}) {
+        if (ny < clip.top || ny >= clip.bottom) {
+            continue;
+        }
+        if (ny == seed.parentY) {
+            QueueRuns(x0, std::min(x1, seed.parent0 - 1), ny, y, x0, x1);
+            QueueRuns(std::max(x0, seed.parent1 + 1), x1, ny, y, x0, x1);
+        } else {
+            QueueRuns(x0, x1, ny, y, x0, x1);
+        }
+    }
+}
+
+// Queues every open run within x0..x1 of row y.
+void BorderFill::QueueRuns(std::int32_t x0, std::int32_t x1, std::int32_t y, std::int32_t parentY,
+                           std::int32_t parent0, std::int32_t parent1) {
+    const FillRow row = RowAt(y);
+    const std::int32_t end = x1 + 1;
+    for (std::int32_t px = row.FirstOpen(x0, end); px < end;) {
+        const std::int32_t runEnd = row.FirstClosed(px + 1, end);
+        pending.push_back({px, runEnd - 1, y, parentY, parent0, parent1, px == x0, runEnd == end});
+        px = row.FirstOpen(runEnd, end);
+    }
+}
+
+void BorderFill::PaintMarks() {
+    const std::int32_t left = marked.left;
+    const std::int32_t right = marked.right;
+    for (std::int32_t y = marked.top; y < marked.bottom; ++y) {
+        ColourIndex* row = out.Row(y);
+        std::int32_t x = left;
+        for (; right - x >= Lanes; x += Lanes) {
+            PixelBlock v;
+            std::memcpy(&v, row + x, sizeof v);
+            const PixelBlock isMark = v == mark;
+            v = (v & ~isMark) | (brush & isMark);
+            std::memcpy(row + x, &v, sizeof v);
+        }
+        for (; x < right; ++x) {
+            row[x] = row[x] == mark ? brush : row[x];
+        }
+    }
+}
 
 }  // namespace
 
@@ -116,7 +259,9 @@ void RasterBorderFill(ClippedPixels& out, std::int32_t x, std::int32_t y, Colour
     if (!out.Clip().Contains(x, y) || out.At(x, y) == border) {
         return;
     }
-    BorderFill(out, border, brush).From(x, y);
+    // The queue of runs outlives each fill, so a render allocates it once at most, not per fill.
+    thread_local std::vector<Seed> pending;
+    BorderFill(out, border, brush, pending).From(x, y);
 }
 
 }  // namespace vistrel

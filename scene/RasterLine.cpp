@@ -49,6 +49,16 @@ void RasterLine(ClippedPixels& out, std::int32_t x1, std::int32_t y1, std::int32
     if (dx == 0 && dy == 0) {
         return;
     }
+    // Bands, glints and strokes are all horizontal or vertical: a span or a column from the first
+    // point up to the pixel before the second.
+    if (dy == 0) {
+        out.Span(y1, dx > 0 ? x1 : std::int64_t{x2} + 1, dx > 0 ? std::int64_t{x2} - 1 : x1, pen);
+        return;
+    }
+    if (dx == 0) {
+        out.Column(x1, dy > 0 ? y1 : std::int64_t{y2} + 1, dy > 0 ? std::int64_t{y2} - 1 : y1, pen);
+        return;
+    }
     const int sx = dx < 0 ? -1 : 1;
     const int sy = dy < 0 ? -1 : 1;
     const std::int64_t ax = dx < 0 ? -dx : dx;
@@ -61,41 +71,48 @@ void RasterLine(ClippedPixels& out, std::int32_t x1, std::int32_t y1, std::int32
     const int tieBias = (xMajor ? sy : sx) > 0 ? 1 : 0;
     const SteppedLine line = xMajor ? SteppedLine{x1, y1, ax, ay, sx, sy, tieBias}
                                     : SteppedLine{y1, x1, ay, ax, sy, sx, tieBias};
-    const std::int64_t majorLo = xMajor ? clip.left : clip.top;
-    const std::int64_t majorHi = xMajor ? clip.right : clip.bottom;
-    const std::int64_t minorLo = xMajor ? clip.top : clip.left;
-    const std::int64_t minorHi = xMajor ? clip.bottom : clip.right;
-
     std::int64_t first = 0;
     std::int64_t last = line.length;
-    StepsWithin(line.major0, line.majorSign, majorLo, majorHi, first, last);
-    if (first >= last) {
-        return;
+    // A line with both ends inside the clip lies inside it; only others need clipping.
+    if (!clip.Contains(x1, y1) || !clip.Contains(x2, y2)) {
+        const std::int64_t majorLo = xMajor ? clip.left : clip.top;
+        const std::int64_t majorHi = xMajor ? clip.right : clip.bottom;
+        const std::int64_t minorLo = xMajor ? clip.top : clip.left;
+        const std::int64_t minorHi = xMajor ? clip.bottom : clip.right;
+        StepsWithin(line.major0, line.majorSign, majorLo, majorHi, first, last);
+        if (first >= last) {
+            return;
+        }
+        // The minor coordinate is monotonic in i, so the steps inside the minor range are one
+        // run.
+        auto inside = [&](std::int64_t i) {
+            const std::int64_t m = line.MinorAt(i);
+            return line.minorSign > 0 ? m >= minorLo : m < minorHi;
+        };
+        auto beyond = [&](std::int64_t i) {
+            const std::int64_t m = line.MinorAt(i);
+            return line.minorSign > 0 ? m >= minorHi : m < minorLo;
+        };
+        first = FirstTrue(first, last, inside);
+        last = FirstTrue(first, last, beyond);
     }
-    // The minor coordinate is monotonic in i, so the steps inside the minor range are one run.
-    auto inside = [&](std::int64_t i) {
-        const std::int64_t m = line.MinorAt(i);
-        return line.minorSign > 0 ? m >= minorLo : m < minorHi;
-    };
-    auto beyond = [&](std::int64_t i) {
-        const std::int64_t m = line.MinorAt(i);
-        return line.minorSign > 0 ? m >= minorHi : m < minorLo;
-    };
-    first = FirstTrue(first, last, inside);
-    last = FirstTrue(first, last, beyond);
 
-    // Step from the first visible pixel with the remainder of the closed form, as Bresenham does.
+    // Step from the first visible pixel with the remainder of the closed form, as Bresenham does;
+    // every step from first to last lies inside the clip.
     const std::int64_t denominator = 2 * line.length;
-    const Wide start = Wide{2} * first * line.minorDistance + line.length - line.tieBias;
-    std::int64_t minor =
-        line.minor0 + line.minorSign * static_cast<std::int64_t>(start / denominator);
-    std::int64_t remainder = static_cast<std::int64_t>(start % denominator);
+    std::int64_t minor = line.minor0;
+    std::int64_t remainder = line.length - line.tieBias;
+    if (first > 0) {
+        const Wide start = Wide{2} * first * line.minorDistance + remainder;
+        minor += line.minorSign * static_cast<std::int64_t>(start / denominator);
+        remainder = static_cast<std::int64_t>(start % denominator);
+    }
     std::int64_t major = line.major0 + line.majorSign * first;
     for (std::int64_t i = first; i < last; ++i) {
         if (xMajor) {
-            out.Set(major, minor, pen);
+            out.Row(static_cast<std::int32_t>(minor))[major] = pen;
         } else {
-            out.Set(minor, major, pen);
+            out.Row(static_cast<std::int32_t>(major))[minor] = pen;
         }
         major += line.majorSign;
         remainder += 2 * line.minorDistance;

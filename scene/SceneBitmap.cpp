@@ -14,6 +14,7 @@ std::unique_ptr<SceneBitmap> RenderSceneBitmap(const Rect& rectangle, SceneRng& 
     if (width < 1 || height < 1 || width > Surface::MaxSide || height > Surface::MaxSide) {
         return nullptr;
     }
+    // A new surface is already black; clearing it again would only cost a pass over the bitmap.
     std::unique_ptr<Surface> surface =
         Surface::Create(static_cast<std::int32_t>(width), static_cast<std::int32_t>(height));
     if (!surface) {
@@ -21,10 +22,10 @@ std::unique_ptr<SceneBitmap> RenderSceneBitmap(const Rect& rectangle, SceneRng& 
     }
     try {
         auto bitmap = std::make_unique<SceneBitmap>();
-        surface->ClearOpaque(0);
         surface->SetRecorder(options.recorder);
         {
             ScenePainter painter(rng, options.omitted);
+            painter.RecordDrawBounds(options.drawBounds);
             painter.PaintOn(*surface);
         }
         bitmap->width = surface->Width();

@@ -29,6 +29,8 @@ class SurfaceRecorder;
 struct RenderOptions {
     SceneElements omitted;
     SurfaceRecorder* recorder = nullptr;
+    // Receives the bound of every RandomBelow call of the painting, in order.
+    std::vector<std::int32_t>* drawBounds = nullptr;
 };
 
 // Paints the scene that rng is seeded for into a new bitmap of the rectangle's size. None when

@@ -114,9 +114,7 @@ void ScenePainter::SprinkleRows(std::int32_t left, std::int32_t top, std::int32_
     for (std::int32_t k = 1; k < n; ++k) {
         const std::int32_t y = WrapAdd(top, WrapMul(2, k));
         const std::int64_t pixels = std::int64_t{10} * k;
-        for (std::int64_t p = 0; p < pixels; ++p) {
-            Plot(RandomBelow(width), y, colour);
-        }
+        PlotRow(y, pixels, colour, [&] { return RandomBelow(width); });
     }
 }
 

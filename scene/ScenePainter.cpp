@@ -1,5 +1,6 @@
 #include "ScenePainter.h"
 
+#include <array>
 #include <cmath>
 #include <limits>
 
@@ -18,6 +19,33 @@ std::int32_t TruncToInt32(double v) {
     return static_cast<std::int32_t>(v);
 }
 
+// The cosine and sine of an angle in whole degrees, as cos(degrees * DegreeFactor) and
+// sin(degrees * DegreeFactor) give them; the whole degrees of one turn are worked out once,
+// since every arc of a picture needs two pairs.
+struct DegreeRay {
+    double cos;
+    double sin;
+};
+
+DegreeRay ComputeRay(std::int32_t degrees) {
+    const double angle = degrees * DegreeFactor;
+    return {std::cos(angle), std::sin(angle)};
+}
+
+DegreeRay RayOf(std::int32_t degrees) {
+    static const std::array<DegreeRay, 361> turn = [] {
+        std::array<DegreeRay, 361> rays{};
+        for (std::int32_t d = 0; d <= 360; ++d) {
+            rays[static_cast<std::size_t>(d)] = ComputeRay(d);
+        }
+        return rays;
+    }();
+    if (degrees >= 0 && degrees <= 360) {
+        return turn[static_cast<std::size_t>(degrees)];
+    }
+    return ComputeRay(degrees);
+}
+
 }  // namespace
 
 ScenePainter::ScenePainter(SceneRng& rng, SceneElements omitted) : rng(rng), omitted(omitted) {}
@@ -34,8 +62,8 @@ void ScenePainter::PaintOn(Surface& target) {
     PaintScene();
 }
 
-std::int32_t ScenePainter::RandomBelow(std::int32_t n) {
-    return vistrel::RandomBelow(rng, n);
+void ScenePainter::RecordDrawBound(std::int32_t n) {
+    drawBounds->push_back(n);
 }
 
 void ScenePainter::BeginStep(SceneStep step, SceneElement element) {
@@ -66,14 +94,14 @@ void ScenePainter::ClipScene(std::int32_t left, std::int32_t top, std::int32_t r
 
 void ScenePainter::UsePen(std::int32_t colour) {
     ReleasePen();
-    pen = std::make_unique<Pen>(Pen{ToColourIndex(colour)});
-    previousPen = surface->SelectPen(pen.get());
+    pen.emplace(Pen{ToColourIndex(colour)});
+    previousPen = surface->SelectPen(&*pen);
 }
 
 void ScenePainter::UseBrush(std::int32_t, std::int32_t colour) {
     ReleaseBrush();
-    brush = std::make_unique<Brush>(Brush{ToColourIndex(colour)});
-    previousBrush = surface->SelectBrush(brush.get());
+    brush.emplace(Brush{ToColourIndex(colour)});
+    previousBrush = surface->SelectBrush(&*brush);
 }
 
 void ScenePainter::Line(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2) {
@@ -97,12 +125,12 @@ void ScenePainter::ArcDeg(std::int32_t cx, std::int32_t cy, std::int32_t startDe
     if (!painting) {
         return;
     }
-    const double start = startDeg * DegreeFactor;
-    const double end = endDeg * DegreeFactor;
-    const std::int32_t xs = TruncToInt32(std::cos(start) * rx + cx);
-    const std::int32_t ys = TruncToInt32(cy - std::sin(start) * ry);
-    const std::int32_t xe = TruncToInt32(std::cos(end) * rx + cx);
-    const std::int32_t ye = TruncToInt32(cy - std::sin(end) * ry);
+    const DegreeRay start = RayOf(startDeg);
+    const DegreeRay end = RayOf(endDeg);
+    const std::int32_t xs = TruncToInt32(start.cos * rx + cx);
+    const std::int32_t ys = TruncToInt32(cy - start.sin * ry);
+    const std::int32_t xe = TruncToInt32(end.cos * rx + cx);
+    const std::int32_t ye = TruncToInt32(cy - end.sin * ry);
     surface->Arc(WrapSub(cx, rx), WrapSub(cy, ry), WrapAdd(cx, rx), WrapAdd(cy, ry), xs, ys, xe,
                  ye);
 }
@@ -112,13 +140,6 @@ void ScenePainter::FillFrom(std::int32_t x, std::int32_t y, std::int32_t borderC
         return;
     }
     surface->FloodFill(x, y, ToColourIndex(borderColour));
-}
-
-void ScenePainter::Plot(std::int32_t x, std::int32_t y, std::int32_t colour) {
-    if (!painting) {
-        return;
-    }
-    surface->SetPixel(x, y, ToColourIndex(colour));
 }
 
 }  // namespace vistrel

@@ -2,7 +2,8 @@
 
 #include <array>
 #include <cstdint>
-#include <memory>
+#include <optional>
+#include <vector>
 
 #include "Palette.h"
 #include "SceneElements.h"
@@ -38,7 +39,14 @@ class ScenePainter {
     void PaintOn(Surface& target);
     const SceneReport& Report() const { return report; }
 
-    std::int32_t RandomBelow(std::int32_t n);
+    std::int32_t RandomBelow(std::int32_t n) {
+        if (drawBounds != nullptr) [[unlikely]] {
+            RecordDrawBound(n);
+        }
+        return vistrel::RandomBelow(rng, n);
+    }
+    // Every later RandomBelow call appends its bound to `bounds` (none to stop).
+    void RecordDrawBounds(std::vector<std::int32_t>* bounds) { drawBounds = bounds; }
 
     // Primitives. Colours are colour numbers; ignored arguments are kept so that calls read as
     // the recipe writes them.
@@ -52,7 +60,23 @@ class ScenePainter {
     void ArcDeg(std::int32_t cx, std::int32_t cy, std::int32_t startDeg, std::int32_t endDeg,
                 std::int32_t rx, std::int32_t ry);
     void FillFrom(std::int32_t x, std::int32_t y, std::int32_t borderColour);
-    void Plot(std::int32_t x, std::int32_t y, std::int32_t colour);
+    // Inline: the haze plots tens of thousands of pixels a picture.
+    void Plot(std::int32_t x, std::int32_t y, std::int32_t colour) {
+        if (painting) {
+            surface->SetPixel(x, y, ToColourIndex(colour));
+        }
+    }
+    // Plot(nextX(), y, colour) `count` times: the haze's rows, looked up once a row.
+    template <typename NextX>
+    void PlotRow(std::int32_t y, std::int64_t count, std::int32_t colour, NextX nextX) {
+        if (painting) {
+            surface->SetPixelsInRow(y, count, ToColourIndex(colour), nextX);
+        } else {
+            for (std::int64_t i = 0; i < count; ++i) {
+                nextX();
+            }
+        }
+    }
 
     // Element generators.
     void DrawRidge(std::int32_t startX, std::int32_t startY, std::int32_t endX, std::int32_t endY,
@@ -73,20 +97,23 @@ class ScenePainter {
   private:
     void ReleasePen();
     void ReleaseBrush();
+    // Out of line, so that RandomBelow stays small enough to inline everywhere.
+    void RecordDrawBound(std::int32_t n);
     // Marks the start of a recipe step; an omitted element still draws its numbers but paints
     // nothing.
     void BeginStep(SceneStep step, SceneElement element);
 
     Surface* surface = nullptr;
-    std::unique_ptr<Pen> pen;
+    std::optional<Pen> pen;
     const Pen* previousPen = nullptr;
-    std::unique_ptr<Brush> brush;
+    std::optional<Brush> brush;
     const Brush* previousBrush = nullptr;
 
     SceneRng& rng;
     SceneElements omitted;
     bool painting = true;
     SceneReport report;
+    std::vector<std::int32_t>* drawBounds = nullptr;
 };
 
 }  // namespace vistrel

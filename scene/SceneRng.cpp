@@ -2,15 +2,6 @@
 
 namespace vistrel {
 
-std::int32_t RandomBelow(SceneRng& rng, std::int32_t n) {
-    if (n == 0) {
-        return 0;
-    }
-    // The drawn value is never negative, so the remainder is v mod |n| (and INT32_MIN is safe).
-    const std::int64_t v = rng.Next();
-    return static_cast<std::int32_t>(v % static_cast<std::int64_t>(n));
-}
-
 std::uint32_t AdvanceState(std::uint32_t state, std::uint64_t steps) {
     // Compose the affine map s -> a*s + c with itself by repeated squaring.
     std::uint32_t mul = 1;

@@ -29,8 +29,14 @@ class SceneRng {
     std::uint64_t draws = 0;
 };
 
-// A draw below |n| by truncating remainder; n == 0 returns 0 without drawing.
-std::int32_t RandomBelow(SceneRng& rng, std::int32_t n);
+// A draw below |n| by truncating remainder; n == 0 returns 0 without drawing. The drawn value is
+// never negative, so the 32-bit remainder is v mod |n| and cannot overflow, INT32_MIN included.
+inline std::int32_t RandomBelow(SceneRng& rng, std::int32_t n) {
+    if (n == 0) {
+        return 0;
+    }
+    return rng.Next() % n;
+}
 
 // Leaves rng seeded with the seed of scene number k of the run seeded with runSeed: the k-th
 // value drawn after seeding with runSeed. k == 0 is the number after 2^32 - 1 has wrapped; it is

@@ -95,12 +95,4 @@ void Surface::FloodFill(std::int32_t x, std::int32_t y, ColourIndex border) {
     RasterBorderFill(target, x, y, border, brush->colour);
 }
 
-void Surface::SetPixel(std::int32_t x, std::int32_t y, ColourIndex colour) {
-    if (recorder != nullptr) {
-        recorder->Pixel(x, y, colour);
-    }
-    ClippedPixels target = Target();
-    target.Set(x, y, colour);
-}
-
 }  // namespace vistrel

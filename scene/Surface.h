@@ -55,6 +55,9 @@ class Surface {
              std::int32_t xs, std::int32_t ys, std::int32_t xe, std::int32_t ye);
     void FloodFill(std::int32_t x, std::int32_t y, ColourIndex border);
     void SetPixel(std::int32_t x, std::int32_t y, ColourIndex colour);
+    // SetPixel(nextX(), y, colour) `count` times, the row looked up once instead of per pixel.
+    template <typename NextX>
+    void SetPixelsInRow(std::int32_t y, std::int64_t count, ColourIndex colour, NextX nextX);
 
     // Every later primitive is also reported to the recorder (none to stop).
     void SetRecorder(SurfaceRecorder* r) { recorder = r; }
@@ -89,5 +92,32 @@ class SurfaceRecorder {
     virtual void Fill(std::int32_t x, std::int32_t y, ColourIndex border, ColourIndex brush) = 0;
     virtual void Pixel(std::int32_t x, std::int32_t y, ColourIndex colour) = 0;
 };
+
+// Inline: the haze sets tens of thousands of single pixels a picture.
+inline void Surface::SetPixel(std::int32_t x, std::int32_t y, ColourIndex colour) {
+    if (recorder != nullptr) {
+        recorder->Pixel(x, y, colour);
+    }
+    Target().Set(x, y, colour);
+}
+
+template <typename NextX>
+void Surface::SetPixelsInRow(std::int32_t y, std::int64_t count, ColourIndex colour, NextX nextX) {
+    if (recorder != nullptr || y < clip.top || y >= clip.bottom) {
+        for (std::int64_t i = 0; i < count; ++i) {
+            SetPixel(nextX(), y, colour);
+        }
+        return;
+    }
+    ColourIndex* row = Target().Row(y);
+    const std::int32_t left = clip.left;
+    const std::int32_t right = clip.right;
+    for (std::int64_t i = 0; i < count; ++i) {
+        const std::int32_t x = nextX();
+        if (x >= left && x < right) {
+            row[x] = colour;
+        }
+    }
+}
 
 }  // namespace vistrel

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <cmath>
 
 #include "SceneTestSupport.h"
 
@@ -85,6 +86,27 @@ TEST(ScenePainterTest, ArcDegTurnsAnglesIntoRadialPoints) {
         EXPECT_EQ(arc.ys, c.ys);
         EXPECT_EQ(arc.xe, c.xe);
         EXPECT_EQ(arc.ye, c.ye);
+    }
+}
+
+// Whole degrees of a turn come from a table worked out once; every angle, in the turn or
+// outside it, must give the point that its own cosine and sine give.
+TEST(ScenePainterTest, ArcDegGivesEveryWholeDegreeThePointOfItsOwnAngle) {
+    BoundPainter bound;
+    for (std::int32_t degrees = -400; degrees <= 800; ++degrees) {
+        SCOPED_TRACE(degrees);
+        const double angle = degrees * DegreeFactor;
+        for (const std::int32_t r : {1, 9, 21, 100000}) {
+            bound.log.arcs.clear();
+            bound.painter.ArcDeg(-7, 93, degrees, 360 - degrees, r, r + 3);
+            ASSERT_EQ(bound.log.arcs.size(), 1u);
+            const CallLog::ArcCall& arc = bound.log.arcs[0];
+            EXPECT_EQ(arc.xs, static_cast<std::int32_t>(std::cos(angle) * r + -7));
+            EXPECT_EQ(arc.ys, static_cast<std::int32_t>(93 - std::sin(angle) * (r + 3)));
+            const double mirrored = (360 - degrees) * DegreeFactor;
+            EXPECT_EQ(arc.xe, static_cast<std::int32_t>(std::cos(mirrored) * r + -7));
+            EXPECT_EQ(arc.ye, static_cast<std::int32_t>(93 - std::sin(mirrored) * (r + 3)));
+        }
     }
 }
 
