@@ -54,7 +54,10 @@ std::optional<std::uint64_t> ParseNumber(std::string_view text, std::uint64_t ma
 constexpr std::uint64_t U32Max = std::numeric_limits<std::uint32_t>::max();
 
 std::string Quoted(std::string_view text) {
-    return "'" + Sanitised(text) + "'";
+    std::string quoted(1, '\'');
+    quoted += Sanitised(text);
+    quoted += '\'';
+    return quoted;
 }
 
 // The names of an option, the first as messages use it.
