@@ -167,8 +167,15 @@ void ClippedPixels::Column(std::int64_t x, std::int64_t y0, std::int64_t y1, Col
     }
     y0 = std::max<std::int64_t>(y0, clip.top);
     y1 = std::min<std::int64_t>(y1, std::int64_t{clip.bottom} - 1);
-    for (std::int64_t y = y0; y <= y1; ++y) {
-        pixels[Index(x, y)] = c;
+    if (y0 > y1) {
+        return;
+    }
+    // One step of a row per pixel: the comb strokes set some ten thousand pixels a picture.
+    ColourIndex* const bits = pixels.data();
+    const auto stride = static_cast<std::size_t>(width);
+    std::size_t at = Index(x, y0);
+    for (std::int64_t y = y0; y <= y1; ++y, at += stride) {
+        bits[at] = c;
     }
 }
 
