@@ -43,12 +43,21 @@ struct OutlineLoop {
         const std::int64_t ax = rayX < 0 ? -rayX : rayX;
         const std::int64_t ay = rayY < 0 ? -rayY : rayY;
         const std::int64_t m = quarterSize;
-        // Counter-clockwise runs with the walk in quarters 0 and 2, against it in 1 and 3.
+        // Counter-clockwise runs with the walk in quarters 0 and 2, against it in 1 and 3, where
+        // the side test c = (y - h/2) ax - (x - w/2) ay turns from above 0 to below it, so it is
+        // tested negated there; strictly past the ray (c > 0 or -c > 0) is at least 1 in whole
+        // numbers.
         const bool withWalk = q == 0 || q == 2;
+        const std::int64_t sign = withWalk ? 1 : -1;
+        const std::int64_t least = q < 2 ? 0 : 1;
+        const std::int64_t yFactor = sign * ax;
+        const std::int64_t xFactor = sign * ay;
+        const std::int64_t offset = (height / 2) * yFactor - (width / 2) * xFactor + least;
+        const OutlinePoint* first = withWalk ? quarter : quarter + m - 1;
+        const std::int64_t step = withWalk ? 1 : -1;
         const std::int64_t k = FirstTrue(0, m, [&](std::int64_t k) {
-            const OutlinePoint& p = quarter[withWalk ? k : m - 1 - k];
-            const std::int64_t c = (p.y - height / 2) * ax - (p.x - width / 2) * ay;
-            return q == 0 ? c >= 0 : q == 1 ? c <= 0 : q == 2 ? c > 0 : c < 0;
+            const OutlinePoint& p = first[step * k];
+            return p.y * yFactor - p.x * xFactor >= offset;
         });
         return q * m + k;
     }
