@@ -133,22 +133,20 @@ class OutlineLoops {
     std::vector<LoopPoint> scratchLoop;
 };
 
-// Paints the points of a stretch of a box's outline loop that their segments paint; a box
-// inside the clip needs no test per pixel.
+// Paints the points of a stretch of a box's outline loop; a box inside the clip needs no test
+// per pixel.
 void PaintLoopPoints(ClippedPixels& out, const EllipseBox& box, const LoopPoint* points,
                      std::int64_t count, bool inside, ColourIndex pen) {
+    if (inside) {
+        ColourIndex* const origin = out.Row(static_cast<std::int32_t>(box.top)) + box.left;
+        const std::size_t stride = out.Stride();
+        for (std::int64_t i = 0; i < count; ++i) {
+            origin[points[i].y * stride + points[i].x] = pen;
+        }
+        return;
+    }
     for (std::int64_t i = 0; i < count; ++i) {
-        const LoopPoint& p = points[i];
-        if (!p.painted) {
-            continue;
-        }
-        const std::int64_t x = box.left + p.x;
-        const std::int64_t y = box.top + p.y;
-        if (inside) {
-            out.Row(static_cast<std::int32_t>(y))[x] = pen;
-        } else {
-            out.Set(x, y, pen);
-        }
+        out.Set(box.left + points[i].x, box.top + points[i].y, pen);
     }
 }
 
@@ -240,7 +238,15 @@ void RasterArc(ClippedPixels& out, const Rect& rect, std::int32_t xs, std::int32
     const bool inside = box.left >= clip.left && box.top >= clip.top &&
                         box.left + box.width <= clip.right && box.top + box.height <= clip.bottom;
     const std::int64_t first = start < n ? start : start - n;
-    const std::int64_t count = end - 1 - start;
+    auto at = [&](std::int64_t i) {
+        return loop.points[first + i < n ? first + i : first + i - n];
+    };
+    // A point its segment leaves unpainted is a copy of the next painted one, so every point may
+    // be painted once the arc ends on a painted one.
+    std::int64_t count = end - 1 - start;
+    while (count > 0 && !at(count - 1).painted) {
+        --count;
+    }
     const std::int64_t fromStart = std::min(count, n - first);
     PaintLoopPoints(out, box, loop.points + first, fromStart, inside, pen);
     PaintLoopPoints(out, box, loop.points, count - fromStart, inside, pen);
