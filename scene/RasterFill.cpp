@@ -105,19 +105,29 @@ class FillRow {
     }
 
   private:
-    BlockFlags ClosedAt(std::int32_t x, bool open = false) const {
+    PixelBlock ClosedBlock(std::int32_t x, bool open) const {
         PixelBlock v;
         std::memcpy(&v, pixels + x, sizeof v);
-        PixelBlock closed = (v == border) | (v == mark);
-        if (open) {
-            closed = ~closed;
-        }
+        const PixelBlock closed = (v == border) | (v == mark);
+        return open ? ~closed : closed;
+    }
+
+    static BlockFlags FlagsOf(const PixelBlock& block) {
         BlockFlags flags;
-        std::memcpy(&flags, &closed, sizeof flags);
+        std::memcpy(&flags, &block, sizeof flags);
         return flags;
     }
 
+    BlockFlags ClosedAt(std::int32_t x, bool open = false) const {
+        return FlagsOf(ClosedBlock(x, open));
+    }
+
     std::int32_t First(std::int32_t from, std::int32_t to, bool closed) const {
+        // Long open stretches are the rule, so two blocks are tested together before one is.
+        while (to - from >= 2 * Lanes &&
+               !FlagsOf(ClosedBlock(from, !closed) | ClosedBlock(from + Lanes, !closed)).Any()) {
+            from += 2 * Lanes;
+        }
         while (to - from >= Lanes) {
             const BlockFlags found = ClosedAt(from, !closed);
             if (found.Any()) {
