@@ -180,8 +180,8 @@ void ClippedPixels::Column(std::int64_t x, std::int64_t y0, std::int64_t y1, Col
     // One step of a row per pixel: the comb strokes set some ten thousand pixels a picture.
     ColourIndex* const bits = pixels.data();
     const auto stride = static_cast<std::size_t>(width);
-    std::size_t at = Index(x, y0);
-    for (std::int64_t y = y0; y <= y1; ++y, at += stride) {
+    const std::size_t last = Index(x, y1);
+    for (std::size_t at = Index(x, y0); at <= last; at += stride) {
         bits[at] = c;
     }
 }
