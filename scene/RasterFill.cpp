@@ -176,7 +176,7 @@ class BorderFill {
     ColourIndex brush;
     ColourIndex mark;
     std::vector<Seed>& pending;
-    // The rectangle that holds every marked pixel.
+    // The rectangle that holds every marked pixel, kept only where marks are to be painted.
     Rect marked;
 };
 
@@ -216,8 +216,10 @@ void BorderFill::FillRunAt(const Seed& seed) {
     const std::int32_t x1 =
         seed.reachesRight ? row.FirstClosed(seed.x1 + 1, clip.right) - 1 : seed.x1;
     std::memset(row.Pixels() + x0, mark, static_cast<std::size_t>(x1 - x0 + 1));
-    marked = {std::min(marked.left, x0), std::min(marked.top, y), std::max(marked.right, x1 + 1),
-              std::max(marked.bottom, y + 1)};
+    if (mark != brush) {
+        marked = {std::min(marked.left, x0), std::min(marked.top, y),
+                  std::max(marked.right, x1 + 1), std::max(marked.bottom, y + 1)};
+    }
     for (const std::int32_t ny : {y - 1, y + 1}) {
         if (ny < clip.top || ny >= clip.bottom) {
             continue;
