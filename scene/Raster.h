@@ -47,6 +47,8 @@ class ClippedPixels {
 
     // Row y (inside the clip) from column 0.
     ColourIndex* Row(std::int32_t y) { return pixels.data() + Index(0, y); }
+    // How far apart in memory the rows are.
+    std::size_t Stride() const { return static_cast<std::size_t>(width); }
 
   private:
     std::size_t Index(std::int64_t x, std::int64_t y) const {

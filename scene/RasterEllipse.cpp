@@ -43,12 +43,21 @@ struct OutlineLoop {
         const std::int64_t ax = rayX < 0 ? -rayX : rayX;
         const std::int64_t ay = rayY < 0 ? -rayY : rayY;
         const std::int64_t m = quarterSize;
-        // Counter-clockwise runs with the walk in quarters 0 and 2, against it in 1 and 3.
+        // Counter-clockwise runs with the walk in quarters 0 and 2, against it in 1 and 3, where
+        // the side test c = (y - h/2) ax - (x - w/2) ay turns from above 0 to below it, so it is
+        // tested negated there; strictly past the ray (c > 0 or -c > 0) is at least 1 in whole
+        // numbers.
         const bool withWalk = q == 0 || q == 2;
+        const std::int64_t sign = withWalk ? 1 : -1;
+        const std::int64_t least = q < 2 ? 0 : 1;
+        const std::int64_t yFactor = sign * ax;
+        const std::int64_t xFactor = sign * ay;
+        const std::int64_t offset = (height / 2) * yFactor - (width / 2) * xFactor + least;
+        const OutlinePoint* first = withWalk ? quarter : quarter + m - 1;
+        const std::int64_t step = withWalk ? 1 : -1;
         const std::int64_t k = FirstTrue(0, m, [&](std::int64_t k) {
-            const OutlinePoint& p = quarter[withWalk ? k : m - 1 - k];
-            const std::int64_t c = (p.y - height / 2) * ax - (p.x - width / 2) * ay;
-            return q == 0 ? c >= 0 : q == 1 ? c <= 0 : q == 2 ? c > 0 : c < 0;
+            const OutlinePoint& p = first[step * k];
+            return p.y * yFactor - p.x * xFactor >= offset;
         });
         return q * m + k;
     }
@@ -124,22 +133,20 @@ class OutlineLoops {
     std::vector<LoopPoint> scratchLoop;
 };
 
-// Paints the points of a stretch of a box's outline loop that their segments paint; a box
-// inside the clip needs no test per pixel.
+// Paints the points of a stretch of a box's outline loop; a box inside the clip needs no test
+// per pixel.
 void PaintLoopPoints(ClippedPixels& out, const EllipseBox& box, const LoopPoint* points,
                      std::int64_t count, bool inside, ColourIndex pen) {
+    if (inside) {
+        ColourIndex* const origin = out.Row(static_cast<std::int32_t>(box.top)) + box.left;
+        const std::size_t stride = out.Stride();
+        for (std::int64_t i = 0; i < count; ++i) {
+            origin[points[i].y * stride + points[i].x] = pen;
+        }
+        return;
+    }
     for (std::int64_t i = 0; i < count; ++i) {
-        const LoopPoint& p = points[i];
-        if (!p.painted) {
-            continue;
-        }
-        const std::int64_t x = box.left + p.x;
-        const std::int64_t y = box.top + p.y;
-        if (inside) {
-            out.Row(static_cast<std::int32_t>(y))[x] = pen;
-        } else {
-            out.Set(x, y, pen);
-        }
+        out.Set(box.left + points[i].x, box.top + points[i].y, pen);
     }
 }
 
@@ -167,8 +174,15 @@ void ClippedPixels::Column(std::int64_t x, std::int64_t y0, std::int64_t y1, Col
     }
     y0 = std::max<std::int64_t>(y0, clip.top);
     y1 = std::min<std::int64_t>(y1, std::int64_t{clip.bottom} - 1);
-    for (std::int64_t y = y0; y <= y1; ++y) {
-        pixels[Index(x, y)] = c;
+    if (y0 > y1) {
+        return;
+    }
+    // One step of a row per pixel: the comb strokes set some ten thousand pixels a picture.
+    ColourIndex* const bits = pixels.data();
+    const auto stride = static_cast<std::size_t>(width);
+    const std::size_t last = Index(x, y1);
+    for (std::size_t at = Index(x, y0); at <= last; at += stride) {
+        bits[at] = c;
     }
 }
 
@@ -224,7 +238,15 @@ void RasterArc(ClippedPixels& out, const Rect& rect, std::int32_t xs, std::int32
     const bool inside = box.left >= clip.left && box.top >= clip.top &&
                         box.left + box.width <= clip.right && box.top + box.height <= clip.bottom;
     const std::int64_t first = start < n ? start : start - n;
-    const std::int64_t count = end - 1 - start;
+    auto at = [&](std::int64_t i) {
+        return loop.points[first + i < n ? first + i : first + i - n];
+    };
+    // A point its segment leaves unpainted is a copy of the next painted one, so every point may
+    // be painted once the arc ends on a painted one.
+    std::int64_t count = end - 1 - start;
+    while (count > 0 && !at(count - 1).painted) {
+        --count;
+    }
     const std::int64_t fromStart = std::min(count, n - first);
     PaintLoopPoints(out, box, loop.points + first, fromStart, inside, pen);
     PaintLoopPoints(out, box, loop.points, count - fromStart, inside, pen);

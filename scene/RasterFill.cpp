@@ -105,19 +105,29 @@ class FillRow {
     }
 
   private:
-    BlockFlags ClosedAt(std::int32_t x, bool open = false) const {
+    PixelBlock ClosedBlock(std::int32_t x, bool open) const {
         PixelBlock v;
         std::memcpy(&v, pixels + x, sizeof v);
-        PixelBlock closed = (v == border) | (v == mark);
-        if (open) {
-            closed = ~closed;
-        }
+        const PixelBlock closed = (v == border) | (v == mark);
+        return open ? ~closed : closed;
+    }
+
+    static BlockFlags FlagsOf(const PixelBlock& block) {
         BlockFlags flags;
-        std::memcpy(&flags, &closed, sizeof flags);
+        std::memcpy(&flags, &block, sizeof flags);
         return flags;
     }
 
+    BlockFlags ClosedAt(std::int32_t x, bool open = false) const {
+        return FlagsOf(ClosedBlock(x, open));
+    }
+
     std::int32_t First(std::int32_t from, std::int32_t to, bool closed) const {
+        // Long open stretches are the rule, so two blocks are tested together before one is.
+        while (to - from >= 2 * Lanes &&
+               !FlagsOf(ClosedBlock(from, !closed) | ClosedBlock(from + Lanes, !closed)).Any()) {
+            from += 2 * Lanes;
+        }
         while (to - from >= Lanes) {
             const BlockFlags found = ClosedAt(from, !closed);
             if (found.Any()) {
@@ -166,7 +176,7 @@ class BorderFill {
     ColourIndex brush;
     ColourIndex mark;
     std::vector<Seed>& pending;
-    // The rectangle that holds every marked pixel.
+    // The rectangle that holds every marked pixel, kept only where marks are to be painted.
     Rect marked;
 };
 
@@ -206,8 +216,10 @@ void BorderFill::FillRunAt(const Seed& seed) {
     const std::int32_t x1 =
         seed.reachesRight ? row.FirstClosed(seed.x1 + 1, clip.right) - 1 : seed.x1;
     std::memset(row.Pixels() + x0, mark, static_cast<std::size_t>(x1 - x0 + 1));
-    marked = {std::min(marked.left, x0), std::min(marked.top, y), std::max(marked.right, x1 + 1),
-              std::max(marked.bottom, y + 1)};
+    if (mark != brush) {
+        marked = {std::min(marked.left, x0), std::min(marked.top, y),
+                  std::max(marked.right, x1 + 1), std::max(marked.bottom, y + 1)};
+    }
     for (const std::int32_t ny : {y - 1, y + 1}) {
         if (ny < clip.top || ny >= clip.bottom) {
             continue;

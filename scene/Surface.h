@@ -109,13 +109,15 @@ void Surface::SetPixelsInRow(std::int32_t y, std::int64_t count, ColourIndex col
         }
         return;
     }
-    ColourIndex* row = Target().Row(y);
-    const std::int32_t left = clip.left;
-    const std::int32_t right = clip.right;
+    // Measured from the clip's left edge in unsigned numbers, a column left of the clip wraps
+    // past its width, so one comparison keeps both edges.
+    ColourIndex* const inClip = Target().Row(y) + clip.left;
+    const auto left = static_cast<std::uint32_t>(clip.left);
+    const auto clipWidth = static_cast<std::uint32_t>(clip.right) - left;
     for (std::int64_t i = 0; i < count; ++i) {
-        const std::int32_t x = nextX();
-        if (x >= left && x < right) {
-            row[x] = colour;
+        const std::uint32_t offset = static_cast<std::uint32_t>(nextX()) - left;
+        if (offset < clipWidth) {
+            inClip[offset] = colour;
         }
     }
 }

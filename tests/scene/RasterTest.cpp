@@ -182,9 +182,9 @@ TEST_P(EllipseBoxTest, FillsItsBoxSymmetricallyWithAPenOutlineAroundTheBrush) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Boxes, EllipseBoxTest,
-                         testing::Values(Rect{10, 10, 12, 12}, Rect{1, 1, 4, 2},
-                                         Rect{5, 5, 15, 20}, Rect{3, 7, 40, 12},
-                                         Rect{20, 3, 37, 44}, Rect{0, 0, 64, 48}));
+                         testing::Values(Rect{10, 10, 12, 12}, Rect{1, 1, 4, 2}, Rect{5, 5, 15, 20},
+                                         Rect{3, 7, 40, 12}, Rect{20, 3, 37, 44},
+                                         Rect{0, 0, 64, 48}));
 
 TEST(RasterEllipseTest, EmptyBoxesPaintNothing) {
     Canvas canvas;
@@ -231,8 +231,8 @@ TEST(RasterArcTest, CoincidingRaysDrawAllButThePixelBeforeTheStart) {
     Canvas canvas;
     const Rect box{10, 5, 50, 35};  // centre pixel (30, 20); even sides, so no axis pixel twice
     const PointSet outline = canvas.Outline(box);
-    for (const auto& [xs, ys, xe, ye] : {std::array{45, 20, 45, 20}, std::array{40, 20, 60, 20},
-                                         std::array{20, 30, 10, 40}}) {
+    for (const auto& [xs, ys, xe, ye] :
+         {std::array{45, 20, 45, 20}, std::array{40, 20, 60, 20}, std::array{20, 30, 10, 40}}) {
         const PointSet arc = canvas.Arc(box, xs, ys, xe, ye);
         EXPECT_EQ(arc.size() + 1, outline.size());
         EXPECT_TRUE(std::includes(outline.begin(), outline.end(), arc.begin(), arc.end()));
@@ -322,6 +322,30 @@ TEST(RasterFillTest, SeedOnTheBorderOrOutsideTheClipFillsNothing) {
                               static_cast<std::int32_t>(seed.second), {2, 2, 15, 15}),
                   onlyWall)
             << seed.first << "," << seed.second;
+    }
+}
+
+TEST(SurfacePixelTest, RowOfPixelsSetsWhatSinglePixelsSet) {
+    const std::vector<std::int32_t> columns = {INT32_MIN, -1, 0,  1,  2,  3,  9,        10,
+                                               11,        12, 30, 31, 32, 33, INT32_MAX};
+    const Rect clips[] = {{0, 0, 32, 8}, {3, 2, 11, 6}, {0, 0, 1, 1}, {31, 7, 32, 8}};
+    for (const Rect& clip : clips) {
+        for (std::int32_t y = -1; y <= 8; ++y) {
+            SCOPED_TRACE(testing::Message() << "clip " << clip.left << "," << clip.top << ","
+                                            << clip.right << "," << clip.bottom << " row " << y);
+            auto byRow = BlankSurface(32, 8);
+            auto byPixel = BlankSurface(32, 8);
+            for (auto* s : {byRow.get(), byPixel.get()}) {
+                s->IntersectClipRect(clip.left, clip.top, clip.right, clip.bottom);
+            }
+            std::size_t next = 0;
+            byRow->SetPixelsInRow(y, static_cast<std::int64_t>(columns.size()), 7,
+                                  [&] { return columns[next++]; });
+            for (const std::int32_t x : columns) {
+                byPixel->SetPixel(x, y, 7);
+            }
+            EXPECT_EQ(byRow->Pixels(), byPixel->Pixels());
+        }
     }
 }
 
