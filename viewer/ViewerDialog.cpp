@@ -9,6 +9,8 @@
 #include <QMimeData>
 #include <QTimerEvent>
 
+// The form places the About icon (about/) beside the buttons; Bind() below hands it this dialog.
+#include "AboutIcon.h"
 #include "CrispImage.h"
 #include "FullScreenPicture.h"
 #include "PictureFile.h"
