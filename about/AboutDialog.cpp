@@ -16,7 +16,7 @@ AboutDialog::AboutDialog(QWidget* parent)
 AboutDialog::~AboutDialog() = default;
 
 void AboutDialog::reject() {
-    done(kClosed);
+    done(Closed);
 }
 
 }  // namespace vistrel

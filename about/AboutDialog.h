@@ -13,8 +13,8 @@ namespace vistrel {
 class AboutDialog : public QDialog {
     Q_OBJECT
   public:
-    // What exec() returns: OK and Enter give kOk, Escape and the close box kClosed.
-    enum Result { kOk = 1, kClosed = 2 };
+    // What exec() returns: OK and Enter give Ok, Escape and the close box Closed.
+    enum Result { Ok = 1, Closed = 2 };
 
     explicit AboutDialog(QWidget* parent = nullptr);
     ~AboutDialog() override;

@@ -18,7 +18,7 @@ class FakeLinkOpener final : public LinkOpener {
         return result;
     }
 
-    int result = kLaunched;
+    int result = Launched;
     std::vector<std::string> opened;
 };
 
