@@ -9,7 +9,8 @@
 #include <QMimeData>
 #include <QTimerEvent>
 
-// The form places the About icon (about/) beside the buttons; Bind() below hands it this dialog.
+// The form places the About icon (about/) beside the buttons; Bind() below hands it this
+// dialog's beep.
 #include "AboutIcon.h"
 #include "CrispImage.h"
 #include "FullScreenPicture.h"
@@ -45,7 +46,7 @@ ViewerDialog::ViewerDialog(ViewerServices& services, QWidget* parent)
     ui->setupUi(this);
     setWindowIcon(ProgramIcon());
     fullScreen->setWindowTitle(windowTitle());
-    ui->aboutIcon->Bind();
+    ui->aboutIcon->Bind(services);
     ui->intervalSpin->setRange(ShortestIntervalSeconds, LongestIntervalSeconds);
     ui->intervalSpin->setValue(FirstIntervalSeconds);
 

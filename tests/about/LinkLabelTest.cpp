@@ -24,7 +24,7 @@ struct LinkFixture {
         label->setGeometry(10, 20, 200, 16);
         label->setAlignment(alignment);
         label->setText(text);
-        label->UseServices(opener, reporter);
+        label->UseServices(opener, reporter, reporter);
     }
 
     QColor TextColour() const { return label->palette().color(QPalette::WindowText); }
