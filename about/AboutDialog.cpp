@@ -1,12 +1,16 @@
 #include "AboutDialog.h"
 
+#include "LinkLabel.h"
 #include "ui_AboutDialog.h"
 
 namespace vistrel {
 
-AboutDialog::AboutDialog(QWidget* parent)
+AboutDialog::AboutDialog(Beeper& beeper, QWidget* parent)
     : QDialog(parent), ui(std::make_unique<Ui::AboutDialog>()) {
     ui->setupUi(this);
+    for (LinkLabel* link : {ui->mailLink, ui->webLink}) {
+        link->UseServices(DesktopLinkOpener(), DesktopErrorReporter(), beeper);
+    }
     ui->mailLink->Bind();
     ui->mailLink->SetLinkUrl(QStringLiteral("mailto:") + ui->mailLink->text());
     ui->webLink->Bind();
@@ -16,7 +20,7 @@ AboutDialog::AboutDialog(QWidget* parent)
 AboutDialog::~AboutDialog() = default;
 
 void AboutDialog::reject() {
-    done(kClosed);
+    done(Closed);
 }
 
 }  // namespace vistrel

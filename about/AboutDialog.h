@@ -3,6 +3,8 @@
 #include <QDialog>
 #include <memory>
 
+#include "Beeper.h"
+
 namespace Ui {
 class AboutDialog;
 }
@@ -13,10 +15,11 @@ namespace vistrel {
 class AboutDialog : public QDialog {
     Q_OBJECT
   public:
-    // What exec() returns: OK and Enter give kOk, Escape and the close box kClosed.
-    enum Result { kOk = 1, kClosed = 2 };
+    // What exec() returns: OK and Enter give Ok, Escape and the close box Closed.
+    enum Result { Ok = 1, Closed = 2 };
 
-    explicit AboutDialog(QWidget* parent = nullptr);
+    // Its links open with the desktop's handlers and beep on failure through beeper.
+    explicit AboutDialog(Beeper& beeper, QWidget* parent = nullptr);
     ~AboutDialog() override;
 
     void reject() override;

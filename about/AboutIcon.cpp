@@ -7,13 +7,14 @@ namespace vistrel {
 
 AboutIcon::AboutIcon(QWidget* parent) : ClickableLabel(parent) {}
 
-void AboutIcon::Bind() {
+void AboutIcon::Bind(Beeper& beeper) {
+    aboutBeeper = &beeper;
     BindClicks();
     setToolTip(AboutTooltipText(window()->windowTitle()));
 }
 
 void AboutIcon::Click() {
-    AboutDialog dialog(window());
+    AboutDialog dialog(*aboutBeeper, window());
     dialog.exec();
 }
 

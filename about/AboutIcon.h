@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Beeper.h"
 #include "ClickableLabel.h"
 
 namespace vistrel {
@@ -11,11 +12,14 @@ class AboutIcon : public ClickableLabel {
   public:
     explicit AboutIcon(QWidget* parent = nullptr);
 
-    // Run once the window has its caption; the tooltip keeps the caption it has now.
-    void Bind();
+    // Run once the window has its caption; the tooltip keeps the caption it has now. The About
+    // box beeps through beeper.
+    void Bind(Beeper& beeper);
 
   private:
     void Click() override;
+
+    Beeper* aboutBeeper = nullptr;
 };
 
 }  // namespace vistrel

@@ -6,7 +6,7 @@
 namespace vistrel {
 namespace {
 
-constexpr qsizetype kCaptionBytes = 79;
+constexpr qsizetype CaptionBytes = 79;
 
 bool IsContinuationByte(char byte) {
     return (static_cast<unsigned char>(byte) & 0xC0) == 0x80;
@@ -16,8 +16,8 @@ bool IsContinuationByte(char byte) {
 
 QString AboutTooltipText(const QString& caption) {
     QByteArray bytes = caption.toUtf8();
-    if (bytes.size() > kCaptionBytes) {
-        qsizetype end = kCaptionBytes;
+    if (bytes.size() > CaptionBytes) {
+        qsizetype end = CaptionBytes;
         while (end > 0 && IsContinuationByte(bytes[end])) {
             --end;
         }

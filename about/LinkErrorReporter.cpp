@@ -8,8 +8,6 @@ namespace {
 
 class MessageBoxErrorReporter final : public LinkErrorReporter {
   public:
-    void Beep() override { QApplication::beep(); }
-
     void ShowError(const QString& message) override {
         QMessageBox box(QMessageBox::Warning, QCoreApplication::applicationName(), message,
                         QMessageBox::Ok, QApplication::activeWindow());

@@ -9,12 +9,10 @@ class LinkErrorReporter {
   public:
     virtual ~LinkErrorReporter() = default;
 
-    virtual void Beep() = 0;
     virtual void ShowError(const QString& message) = 0;
 };
 
-// The desktop's beep, and a warning box owned by the active window and titled with the
-// application's name.
+// A warning box owned by the active window and titled with the application's name.
 LinkErrorReporter& DesktopErrorReporter();
 
 }  // namespace vistrel

@@ -60,9 +60,11 @@ void LinkLabel::ShowLaunchError(int result) {
     reporter->ShowError(QString::fromStdString(LaunchErrorMessage(result)));
 }
 
-void LinkLabel::UseServices(LinkOpener& linkOpener, LinkErrorReporter& errorReporter) {
+void LinkLabel::UseServices(LinkOpener& linkOpener, LinkErrorReporter& errorReporter,
+                            Beeper& beep) {
     opener = &linkOpener;
     reporter = &errorReporter;
+    beeper = &beep;
 }
 
 void LinkLabel::enterEvent(QEnterEvent* event) {
@@ -83,7 +85,7 @@ void LinkLabel::Click() {
     const int result = opener->OpenLink(url.toStdString());
     MarkVisited(IsLaunchSuccess(result));
     if (!IsLaunchSuccess(result)) {
-        reporter->Beep();
+        beeper->Beep();
         ShowLaunchError(result);
     }
 }

@@ -2,6 +2,7 @@
 
 #include <QString>
 
+#include "Beeper.h"
 #include "ClickableLabel.h"
 #include "LinkColours.h"
 #include "LinkErrorReporter.h"
@@ -29,8 +30,9 @@ class LinkLabel : public ClickableLabel {
     void FitToText();
     void ShowLaunchError(int result);
 
-    // Where clicks open their target and failures are told: the desktop's unless replaced.
-    void UseServices(LinkOpener& linkOpener, LinkErrorReporter& errorReporter);
+    // Where clicks open their target and where failures beep and are told; run it before the
+    // first click.
+    void UseServices(LinkOpener& linkOpener, LinkErrorReporter& errorReporter, Beeper& beep);
 
   protected:
     void enterEvent(QEnterEvent* event) override;
@@ -44,8 +46,9 @@ class LinkLabel : public ClickableLabel {
     LinkColours colours;
     LinkState state;
     QString url;
-    LinkOpener* opener = &DesktopLinkOpener();
-    LinkErrorReporter* reporter = &DesktopErrorReporter();
+    LinkOpener* opener = nullptr;
+    LinkErrorReporter* reporter = nullptr;
+    Beeper* beeper = nullptr;
 };
 
 }  // namespace vistrel

@@ -9,6 +9,9 @@
 #include <QMimeData>
 #include <QTimerEvent>
 
+// The form places the About icon (about/) beside the buttons; Bind() below hands it this
+// dialog's beep.
+#include "AboutIcon.h"
 #include "CrispImage.h"
 #include "FullScreenPicture.h"
 #include "PictureFile.h"
@@ -43,7 +46,7 @@ ViewerDialog::ViewerDialog(ViewerServices& services, QWidget* parent)
     ui->setupUi(this);
     setWindowIcon(ProgramIcon());
     fullScreen->setWindowTitle(windowTitle());
-    ui->aboutIcon->Bind();
+    ui->aboutIcon->Bind(services);
     ui->intervalSpin->setRange(ShortestIntervalSeconds, LongestIntervalSeconds);
     ui->intervalSpin->setValue(FirstIntervalSeconds);
 

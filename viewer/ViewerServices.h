@@ -2,16 +2,14 @@
 
 #include <cstdint>
 
+#include "Beeper.h"
+
 namespace vistrel {
 
 // What the viewer asks of the desktop beyond its own window: a beep and the calendar clock.
 // Tests stand in for both.
-class ViewerServices {
+class ViewerServices : public Beeper {
   public:
-    virtual ~ViewerServices() = default;
-
-    virtual void Beep() = 0;
-
     // Whole seconds since 1970-01-01 00:00:00 UTC, as time(nullptr) reads them.
     virtual std::int64_t ClockSeconds() = 0;
 };

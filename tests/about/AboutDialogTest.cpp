@@ -3,6 +3,7 @@
 #include <QTest>
 
 #include "AboutDialog.h"
+#include "LinkFakes.h"
 #include "LinkLabel.h"
 #include "NextWindow.h"
 
@@ -21,9 +22,13 @@ class AboutDialogTest : public QObject {
         return child;
     }
 
+  private:
+    // The links' beeps; no test here clicks a link.
+    FakeErrorReporter desktop;
+
   private slots:
     void showsNameVersionAndCaption() {
-        AboutDialog dialog;
+        AboutDialog dialog(desktop);
         QCOMPARE(dialog.windowTitle(), QString("About Vistrel"));
         QLabel* version = Child(dialog, "versionLine");
         QVERIFY(version);
@@ -54,7 +59,7 @@ class AboutDialogTest : public QObject {
         QFETCH(QString, caption);
         QFETCH(QString, value);
         QFETCH(QString, captionText);
-        AboutDialog dialog;
+        AboutDialog dialog(desktop);
         QLabel* captionLabel = Child(dialog, caption.toLatin1());
         QLabel* valueLabel = Child(dialog, value.toLatin1());
         QVERIFY(captionLabel && valueLabel);
@@ -66,7 +71,7 @@ class AboutDialogTest : public QObject {
     }
 
     void contactLinesAreLinksToWhatTheyShow() {
-        AboutDialog dialog;
+        AboutDialog dialog(desktop);
         auto* mail = Child<LinkLabel>(dialog, "mailLink");
         auto* web = Child<LinkLabel>(dialog, "webLink");
         QVERIFY(mail && web);
@@ -92,7 +97,7 @@ class AboutDialogTest : public QObject {
     }
 
     void everyTextFitsItsLine() {
-        AboutDialog dialog;
+        AboutDialog dialog(desktop);
         const QList<QLabel*> labels = dialog.findChildren<QLabel*>();
         QCOMPARE(labels.size(), 10);
         for (const QLabel* label : labels) {
@@ -108,7 +113,7 @@ class AboutDialogTest : public QObject {
     }
 
     void okIsTheOnlyTabStopAndTheDefault() {
-        AboutDialog dialog;
+        AboutDialog dialog(desktop);
         QStringList tabStops;
         for (const QWidget* child : dialog.findChildren<QWidget*>()) {
             if (child->focusPolicy() & Qt::TabFocus) {
@@ -134,7 +139,7 @@ class AboutDialogTest : public QObject {
     void endsWithOneForOkAndTwoForEscape() {
         QFETCH(QString, action);
         QFETCH(int, result);
-        AboutDialog dialog;
+        AboutDialog dialog(desktop);
         bool focusOnOk = false;
         HandleNextWindow<AboutDialog>([&](AboutDialog* shown) {
             auto* ok = shown->findChild<QPushButton*>("okButton");

@@ -9,6 +9,7 @@
 
 #include "AboutDialog.h"
 #include "AboutIcon.h"
+#include "LinkFakes.h"
 #include "NextWindow.h"
 
 namespace vistrel {
@@ -21,6 +22,7 @@ struct ViewerFixture {
         icon->setGeometry(734, 14, 40, 40);
     }
 
+    FakeErrorReporter desktop;
     QDialog viewer;
     AboutIcon* icon = new AboutIcon(&viewer);
 };
@@ -32,7 +34,7 @@ class AboutIconTest : public QObject {
     void tooltipNamesTheWindowAsItWasAtBinding() {
         ViewerFixture fixture;
         QVERIFY(fixture.icon->toolTip().isEmpty());
-        fixture.icon->Bind();
+        fixture.icon->Bind(fixture.desktop);
         fixture.viewer.setWindowTitle("Renamed");
         QCOMPARE(fixture.icon->toolTip(), QStringLiteral("关于Vistrel"));
         QCOMPARE(fixture.icon->cursor().shape(), Qt::PointingHandCursor);
@@ -55,7 +57,7 @@ class AboutIconTest : public QObject {
 
     void clickOpensAFreshAboutBoxModallyOverTheWindow() {
         ViewerFixture fixture;
-        fixture.icon->Bind();
+        fixture.icon->Bind(fixture.desktop);
         fixture.viewer.show();
         QVERIFY(QTest::qWaitForWindowExposed(&fixture.viewer));
         for (int opening = 0; opening < 2; ++opening) {

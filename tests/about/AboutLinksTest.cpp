@@ -31,11 +31,11 @@ class AboutLinksTest : public QObject {
         QFETCH(QString, target);
         QVERIFY(sandbox.IsValid());
         sandbox.ForgetRecording();
-        AboutDialog dialog;
+        FakeErrorReporter reporter;
+        AboutDialog dialog(reporter);
         auto* label = dialog.findChild<LinkLabel*>(link);
         QVERIFY(label);
-        FakeErrorReporter reporter;
-        label->UseServices(DesktopLinkOpener(), reporter);
+        label->UseServices(DesktopLinkOpener(), reporter, reporter);
 
         QTest::mouseClick(label, Qt::LeftButton, {}, QPoint(2, 2));
         QVERIFY2(reporter.told.isEmpty(), qPrintable(reporter.told.join('|')));
@@ -48,11 +48,11 @@ class AboutLinksTest : public QObject {
     void linkWithoutAFittingHandlerFailsAndIsNotVisited() {
         QVERIFY(sandbox.IsValid());
         sandbox.ForgetRecording();
-        AboutDialog dialog;
+        FakeErrorReporter reporter;
+        AboutDialog dialog(reporter);
         auto* label = dialog.findChild<LinkLabel*>("webLink");
         QVERIFY(label);
-        FakeErrorReporter reporter;
-        label->UseServices(DesktopLinkOpener(), reporter);
+        label->UseServices(DesktopLinkOpener(), reporter, reporter);
         const auto textColour = [&] { return label->palette().color(QPalette::WindowText); };
         QTest::mouseClick(label, Qt::LeftButton, {}, QPoint(2, 2));
         QVERIFY(sandbox.WaitForRecording());

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "Beeper.h"
 #include "LaunchResult.h"
 #include "LinkErrorReporter.h"
 #include "LinkOpener.h"
@@ -18,12 +19,12 @@ class FakeLinkOpener final : public LinkOpener {
         return result;
     }
 
-    int result = kLaunched;
+    int result = Launched;
     std::vector<std::string> opened;
 };
 
 // Records beeps and messages in the order they come.
-class FakeErrorReporter final : public LinkErrorReporter {
+class FakeErrorReporter final : public LinkErrorReporter, public Beeper {
   public:
     void Beep() override { told << QStringLiteral("(beep)"); }
     void ShowError(const QString& message) override { told << message; }

@@ -24,7 +24,7 @@ struct LinkFixture {
         label->setGeometry(10, 20, 200, 16);
         label->setAlignment(alignment);
         label->setText(text);
-        label->UseServices(opener, reporter);
+        label->UseServices(opener, reporter, reporter);
     }
 
     QColor TextColour() const { return label->palette().color(QPalette::WindowText); }
@@ -182,10 +182,9 @@ class LinkLabelTest : public QObject {
         QTest::addColumn<int>("result");
         QTest::addColumn<QString>("explanation");
         QTest::newRow("no association")
-            << int(kNoAssociation)
+            << int(NoAssociation)
             << "There is no application associated\nwith the given filename extension.";
-        QTest::newRow("file not found")
-            << int(kFileNotFound) << "The specified file was not found.";
+        QTest::newRow("file not found") << int(FileNotFound) << "The specified file was not found.";
         QTest::newRow("unknown") << 12 << "Unknown Error (12) occurred.";
     }
 
@@ -203,7 +202,7 @@ class LinkLabelTest : public QObject {
                  QStringList({"(beep)", "Unable to open hyperlink:\n\n" + explanation}));
         QCOMPARE(link.TextColour(), QColor(0, 0, 238));
 
-        link.opener.result = kLaunched;
+        link.opener.result = Launched;
         link.Click();
         QCOMPARE(link.opener.opened.size(), 3u);
         QCOMPARE(link.TextColour(), QColor(85, 26, 139));

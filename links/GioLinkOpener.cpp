@@ -29,27 +29,27 @@ using OwnedAppInfo = std::unique_ptr<GAppInfo, ObjectUnref>;
 int SpawnFailure(int code) {
     switch (code) {
         case G_SPAWN_ERROR_NOENT:
-            return kFileNotFound;
+            return FileNotFound;
         case G_SPAWN_ERROR_NOTDIR:
         case G_SPAWN_ERROR_LOOP:
         case G_SPAWN_ERROR_NAMETOOLONG:
         case G_SPAWN_ERROR_CHDIR:
-            return kPathNotFound;
+            return PathNotFound;
         case G_SPAWN_ERROR_ACCES:
         case G_SPAWN_ERROR_PERM:
-            return kAccessDenied;
+            return AccessDenied;
         case G_SPAWN_ERROR_NOMEM:
         case G_SPAWN_ERROR_TOO_BIG:
-            return kOutOfMemory;
+            return OutOfMemory;
         case G_SPAWN_ERROR_NOEXEC:
         case G_SPAWN_ERROR_ISDIR:
         case G_SPAWN_ERROR_LIBBAD:
         case G_SPAWN_ERROR_INVAL:
-            return kBadFormat;
+            return BadFormat;
         case G_SPAWN_ERROR_TXTBUSY:
-            return kSharingViolation;
+            return SharingViolation;
         default:  // fork, read, I/O, too many open files, other failures
-            return kOutOfResources;
+            return OutOfResources;
     }
 }
 
@@ -58,27 +58,27 @@ int IoFailure(int code) {
     switch (code) {
         case G_IO_ERROR_NOT_FOUND:
         case G_IO_ERROR_HOST_NOT_FOUND:
-            return kFileNotFound;
+            return FileNotFound;
         case G_IO_ERROR_NOT_DIRECTORY:
         case G_IO_ERROR_FILENAME_TOO_LONG:
         case G_IO_ERROR_INVALID_FILENAME:
         case G_IO_ERROR_TOO_MANY_LINKS:
-            return kPathNotFound;
+            return PathNotFound;
         case G_IO_ERROR_PERMISSION_DENIED:
-            return kAccessDenied;
+            return AccessDenied;
         case G_IO_ERROR_NO_SPACE:
         case G_IO_ERROR_TOO_MANY_OPEN_FILES:
-            return kOutOfResources;
+            return OutOfResources;
         case G_IO_ERROR_TIMED_OUT:
-            return kDdeTimeout;
+            return DdeTimeout;
         case G_IO_ERROR_DBUS_ERROR:
-            return kDdeFailed;
+            return DdeFailed;
         case G_IO_ERROR_BUSY:
-            return kDdeBusy;
+            return DdeBusy;
         case G_IO_ERROR_NOT_SUPPORTED:  // no handler for the scheme
-            return kNoAssociation;
+            return NoAssociation;
         default:  // a handler was found but its entry is unusable
-            return kAssociationIncomplete;
+            return AssociationIncomplete;
     }
 }
 
@@ -86,7 +86,7 @@ int IoFailure(int code) {
 int FailureResult(GError* error) {
     const OwnedError owned(error);
     if (error == nullptr) {
-        return kAssociationIncomplete;
+        return AssociationIncomplete;
     }
     if (error->domain == G_SPAWN_ERROR) {
         return SpawnFailure(error->code);
@@ -95,9 +95,9 @@ int FailureResult(GError* error) {
         return IoFailure(error->code);
     }
     if (error->domain == G_DBUS_ERROR) {
-        return kDdeFailed;
+        return DdeFailed;
     }
-    return kAssociationIncomplete;
+    return AssociationIncomplete;
 }
 
 int Spawn(std::vector<std::string> arguments) {
@@ -109,7 +109,7 @@ int Spawn(std::vector<std::string> arguments) {
     GError* error = nullptr;
     if (g_spawn_async(nullptr, argv.data(), nullptr, G_SPAWN_SEARCH_PATH, nullptr, nullptr, nullptr,
                       &error)) {
-        return kLaunched;
+        return Launched;
     }
     return FailureResult(error);
 }
@@ -158,11 +158,11 @@ int OpenWithHtmlHandler(const std::string& target, int schemeResult) {
 int GioLinkOpener::OpenLink(const std::string& target) {
     // Handlers started without a target would open whatever they open by default.
     if (target.empty()) {
-        return kFileNotFound;
+        return FileNotFound;
     }
     GError* error = nullptr;
     if (g_app_info_launch_default_for_uri(target.c_str(), nullptr, &error)) {
-        return kLaunched;
+        return Launched;
     }
     return OpenWithHtmlHandler(target, FailureResult(error));
 }

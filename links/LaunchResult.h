@@ -4,30 +4,30 @@
 
 namespace vistrel {
 
-// What opening a link reports: a value above kLastLaunchError means the handler was started;
+// What opening a link reports: a value above LastLaunchError means the handler was started;
 // any other value says why not. The values and their texts are the ones users of the program have
 // always seen in the error box, so platform failures are mapped onto them.
 enum LaunchResult : int {
-    kOutOfResources = 0,
-    kFileNotFound = 2,
-    kPathNotFound = 3,
-    kAccessDenied = 5,
-    kOutOfMemory = 8,
-    kBadFormat = 11,
-    kSharingViolation = 26,
-    kAssociationIncomplete = 27,
+    OutOfResources = 0,
+    FileNotFound = 2,
+    PathNotFound = 3,
+    AccessDenied = 5,
+    OutOfMemory = 8,
+    BadFormat = 11,
+    SharingViolation = 26,
+    AssociationIncomplete = 27,
     // D-Bus activation plays the part that DDE conversations played for these three.
-    kDdeTimeout = 28,
-    kDdeFailed = 29,
-    kDdeBusy = 30,
-    kNoAssociation = 31,
-    kLibraryNotFound = 32,
-    kLastLaunchError = kLibraryNotFound,
-    kLaunched = 33,
+    DdeTimeout = 28,
+    DdeFailed = 29,
+    DdeBusy = 30,
+    NoAssociation = 31,
+    LibraryNotFound = 32,
+    LastLaunchError = LibraryNotFound,
+    Launched = 33,
 };
 
 inline bool IsLaunchSuccess(int result) {
-    return result > kLastLaunchError;
+    return result > LastLaunchError;
 }
 
 // The explanation of a failed open's result, as the error box shows it.

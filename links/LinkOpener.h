@@ -9,7 +9,7 @@ class LinkOpener {
   public:
     virtual ~LinkOpener() = default;
 
-    // Returns a LaunchResult: above kLastLaunchError when a handler was started.
+    // Returns a LaunchResult: above LastLaunchError when a handler was started.
     virtual int OpenLink(const std::string& target) = 0;
 };
 

@@ -8,7 +8,7 @@
 namespace vistrel {
 namespace {
 
-const QString kUnhandledScheme = QStringLiteral("x-vistrel-unhandled");
+const QString UnhandledScheme = QStringLiteral("x-vistrel-unhandled");
 
 // A target with blanks, quotes and every way of slipping a command into a shell line.
 QString HostileTarget(const QString& scheme, const QString& marker) {
@@ -76,7 +76,7 @@ class OpenLinkTest : public QObject {
         DesktopSandbox sandbox;
         sandbox.SetRecorderDefault("text/html", exec);
         QVERIFY(sandbox.IsValid());
-        const QString target = kUnhandledScheme + ":page";
+        const QString target = UnhandledScheme + ":page";
 
         QVERIFY(IsLaunchSuccess(Open(sandbox, target)));
         QVERIFY(sandbox.WaitForRecording());
@@ -115,9 +115,9 @@ class OpenLinkTest : public QObject {
         sandbox.DeclareSubclass("text/html", "text/plain");
         sandbox.SetRecorderDefault(defaultFor, "%u", listedTypes, needsTerminal);
         QVERIFY(sandbox.IsValid());
-        const QString target = kUnhandledScheme + ":page";
+        const QString target = UnhandledScheme + ":page";
 
-        QCOMPARE(Open(sandbox, target), launched ? int(kLaunched) : int(kNoAssociation));
+        QCOMPARE(Open(sandbox, target), launched ? int(Launched) : int(NoAssociation));
         QCOMPARE(sandbox.WaitForRecording(), launched);
     }
 
@@ -130,7 +130,7 @@ class OpenLinkTest : public QObject {
     void hostileTargetReachesOnlyTheHandlerAndWhole() {
         QFETCH(bool, schemeHandled);
         DesktopSandbox sandbox;
-        const QString scheme = schemeHandled ? "x-vistrel-handled" : kUnhandledScheme;
+        const QString scheme = schemeHandled ? "x-vistrel-handled" : UnhandledScheme;
         if (schemeHandled) {
             sandbox.SetRecorderDefault("x-scheme-handler/" + scheme, "%u");
         } else {
@@ -149,14 +149,14 @@ class OpenLinkTest : public QObject {
         QTest::addColumn<QString>("target");
         QTest::addColumn<QString>("htmlHandler");
         QTest::addColumn<int>("result");
-        QTest::newRow("no handler at all") << kUnhandledScheme + ":page"
-                                           << "none" << int(kNoAssociation);
-        QTest::newRow("html handler cannot start") << kUnhandledScheme + ":page"
-                                                   << "broken" << int(kFileNotFound);
+        QTest::newRow("no handler at all") << UnhandledScheme + ":page"
+                                           << "none" << int(NoAssociation);
+        QTest::newRow("html handler cannot start") << UnhandledScheme + ":page"
+                                                   << "broken" << int(FileNotFound);
         QTest::newRow("missing file, no html handler") << "file:///nonexistent/vistrel.html"
-                                                       << "none" << int(kFileNotFound);
+                                                       << "none" << int(FileNotFound);
         QTest::newRow("empty target") << ""
-                                      << "recorder" << int(kFileNotFound);
+                                      << "recorder" << int(FileNotFound);
     }
 
     void failuresReportTheirResult() {

@@ -43,9 +43,9 @@ TEST(LaunchErrorText, EveryKnownResultHasItsText) {
 
 TEST(LaunchResult, OnlyValuesAboveTheErrorCodesAreSuccess) {
     EXPECT_FALSE(IsLaunchSuccess(-1));
-    EXPECT_FALSE(IsLaunchSuccess(kOutOfResources));
-    EXPECT_FALSE(IsLaunchSuccess(kLibraryNotFound));
-    EXPECT_TRUE(IsLaunchSuccess(kLaunched));
+    EXPECT_FALSE(IsLaunchSuccess(OutOfResources));
+    EXPECT_FALSE(IsLaunchSuccess(LibraryNotFound));
+    EXPECT_TRUE(IsLaunchSuccess(Launched));
     EXPECT_TRUE(IsLaunchSuccess(42));
 }
 

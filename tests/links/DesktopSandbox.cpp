@@ -8,7 +8,7 @@
 namespace vistrel {
 namespace {
 
-constexpr int kRecordingTimeoutMs = 5000;
+constexpr int RecordingTimeoutMs = 5000;
 
 }  // namespace
 
@@ -82,7 +82,7 @@ void DesktopSandbox::ApplyToThisProcess() const {
 }
 
 bool DesktopSandbox::WaitForRecording() const {
-    const QDeadlineTimer deadline(kRecordingTimeoutMs);
+    const QDeadlineTimer deadline(RecordingTimeoutMs);
     while (!QFile::exists(Path("recorded"))) {
         if (deadline.hasExpired()) {
             return false;

@@ -4,32 +4,32 @@ namespace vistrel {
 
 std::string LaunchErrorText(int result) {
     switch (result) {
-        case kOutOfResources:
+        case OutOfResources:
             return "The operating system is out\nof memory or resources.";
-        case kFileNotFound:
+        case FileNotFound:
             return "The specified file was not found.";
-        case kPathNotFound:
+        case PathNotFound:
             return "The specified path was not found.";
-        case kAccessDenied:
+        case AccessDenied:
             return "The operating system denied\naccess to the specified file.";
-        case kOutOfMemory:
+        case OutOfMemory:
             return "There was not enough memory to complete the operation.";
-        case kBadFormat:
+        case BadFormat:
             return "The .EXE file is invalid\n(non-Win32 .EXE or error in .EXE image).";
-        case kSharingViolation:
+        case SharingViolation:
             return "A sharing violation occurred. ";
-        case kAssociationIncomplete:
+        case AssociationIncomplete:
             return "The filename association is\nincomplete or invalid.";
-        case kDdeTimeout:
+        case DdeTimeout:
             return "The DDE transaction could not\nbe completed because the request timed out.";
-        case kDdeFailed:
+        case DdeFailed:
             return "The DDE transaction failed.";
-        case kDdeBusy:
+        case DdeBusy:
             return "The DDE transaction could not\nbe completed because other DDE "
                    "transactions\nwere being processed.";
-        case kNoAssociation:
+        case NoAssociation:
             return "There is no application associated\nwith the given filename extension.";
-        case kLibraryNotFound:
+        case LibraryNotFound:
             return "The specified dynamic-link library was not found.";
         default:
             return "Unknown Error (" + std::to_string(result) + ") occurred.";
