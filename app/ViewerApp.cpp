@@ -1,6 +1,7 @@
 #include "ViewerApp.h"
 
 #include <QFileInfo>
+#include <QSettings>
 #include <cstdlib>
 
 #include "ProgramIcon.h"
@@ -15,6 +16,9 @@ ViewerApp::ViewerApp(int& argc, char** argv) : QApplication(argc, argv) {
     setApplicationName(QFileInfo(applicationFilePath()).completeBaseName());
     setDesktopFileName(QString::fromLatin1(ApplicationId));
     setWindowIcon(ProgramIcon());
+    for (const QSettings::Format format : {QSettings::NativeFormat, QSettings::IniFormat}) {
+        QSettings::setPath(format, QSettings::UserScope, qtSettings.path());
+    }
 }
 
 int ViewerApp::Run() {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QApplication>
+#include <QTemporaryDir>
 
 namespace vistrel {
 
@@ -13,6 +14,11 @@ class ViewerApp : public QApplication {
 
     // Shows the viewer until the user closes it. Returns the process exit status.
     int Run();
+
+  private:
+    // The program keeps no settings, but Qt's own file dialog records its folder history in the
+    // user's settings whenever it closes; Qt's settings go here instead, and go with the program.
+    QTemporaryDir qtSettings;
 };
 
 }  // namespace vistrel

@@ -1,9 +1,12 @@
+#include <QDir>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <QWindow>
 #include <algorithm>
 #include <cstdlib>
 
+#include "SavePictureDialog.h"
 #include "ScenePicture.h"
 #include "ViewerApp.h"
 #include "ViewerDialog.h"
@@ -34,6 +37,14 @@ class ViewerAppTest : public QObject {
   private slots:
     void theNameIsTheProgramFilesNotArgvZeros() {
         QCOMPARE(ViewerApp::applicationName(), QStringLiteral("viewer_app_tests"));
+    }
+
+    // Closing a save dialog makes Qt record its history in the user's settings.
+    void aSaveDialogLeavesNoSettingsBehind() {
+        const QString userConfig = QString::fromLocal8Bit(qgetenv("XDG_CONFIG_HOME"));
+        QVERIFY(QDir(userConfig).isEmpty());
+        delete new vistrel::SavePictureDialog(1, nullptr);
+        QVERIFY2(QDir(userConfig).isEmpty(), qPrintable(userConfig));
     }
 
     void runShowsTheViewerAsAMainWindowAndReturnsWhenItCloses_data() {
@@ -84,6 +95,9 @@ class ViewerAppTest : public QObject {
 };
 
 int main(int argc, char** argv) {
+    // An empty settings folder of the user's, to see that nothing lands in it.
+    QTemporaryDir userConfig;
+    qputenv("XDG_CONFIG_HOME", userConfig.path().toLocal8Bit());
     // Message boxes must not take their caption from a name the program was started under.
     char startedAs[] = "some-other-name";
     char* arguments[] = {startedAs, nullptr};
