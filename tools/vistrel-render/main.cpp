@@ -111,18 +111,19 @@ int RenderPicture(const RenderCommand& command) {
     const auto format =
         command.output ? *vistrel::FormatForPath(*command.output) : vistrel::ImageFormat::Png;
     const std::vector<std::uint8_t> picture = Encoded(command, *bitmap, format);
+    std::optional<vistrel::AtomicFile> pictureFile;
     if (command.output) {
-        vistrel::AtomicFile pictureFile(*command.output);
-        pictureFile.Write(AsText(picture));
-        if (scriptFile) {
-            scriptFile->Commit();
-        }
-        pictureFile.Commit();
+        pictureFile.emplace(*command.output);
+        pictureFile->Write(AsText(picture));
     } else {
         WriteStandardOutput(AsText(picture));
-        if (scriptFile) {
-            scriptFile->Commit();
-        }
+    }
+    // Both are complete before either replaces its file.
+    if (scriptFile) {
+        scriptFile->Commit();
+    }
+    if (pictureFile) {
+        pictureFile->Commit();
     }
     return 0;
 }
