@@ -1,3 +1,6 @@
+#include <algorithm>
+#include <array>
+
 #include "ScenePainter.h"
 #include "WrapInt.h"
 
@@ -111,10 +114,17 @@ void ScenePainter::SprinkleRows(std::int32_t left, std::int32_t top, std::int32_
                                 std::int32_t bottom, std::int32_t colour) {
     const std::int32_t n = WrapSub(bottom, top) / 2;
     const std::int32_t width = WrapSub(right, left);
+    // Row k's columns are drawn in batches of a buffer's length, then plotted.
+    std::array<std::int32_t, 512> columns;
     for (std::int32_t k = 1; k < n; ++k) {
         const std::int32_t y = WrapAdd(top, WrapMul(2, k));
-        const std::int64_t pixels = std::int64_t{10} * k;
-        PlotRow(y, pixels, colour, [&] { return RandomBelow(width); });
+        for (std::int64_t remaining = std::int64_t{10} * k; remaining > 0;) {
+            const auto count =
+                static_cast<std::size_t>(std::min<std::int64_t>(remaining, columns.size()));
+            RandomsBelow(width, columns.data(), count);
+            PlotRow(y, columns.data(), count, colour);
+            remaining -= static_cast<std::int64_t>(count);
+        }
     }
 }
 

@@ -45,6 +45,13 @@ class ScenePainter {
         }
         return vistrel::RandomBelow(rng, n);
     }
+    // RandomBelow(n) count times into values[0..count).
+    void RandomsBelow(std::int32_t n, std::int32_t* values, std::size_t count) {
+        if (drawBounds != nullptr) [[unlikely]] {
+            drawBounds->insert(drawBounds->end(), count, n);
+        }
+        vistrel::RandomsBelow(rng, n, values, count);
+    }
     // Every later RandomBelow call appends its bound to `bounds` (none to stop).
     void RecordDrawBounds(std::vector<std::int32_t>* bounds) { drawBounds = bounds; }
 
@@ -66,15 +73,11 @@ class ScenePainter {
             surface->SetPixel(x, y, ToColourIndex(colour));
         }
     }
-    // Plot(nextX(), y, colour) `count` times: the haze's rows, looked up once a row.
-    template <typename NextX>
-    void PlotRow(std::int32_t y, std::int64_t count, std::int32_t colour, NextX nextX) {
+    // Plot(x, y, colour) for each x of columns[0..count).
+    void PlotRow(std::int32_t y, const std::int32_t* columns, std::size_t count,
+                 std::int32_t colour) {
         if (painting) {
-            surface->SetPixelsInRow(y, count, ToColourIndex(colour), nextX);
-        } else {
-            for (std::int64_t i = 0; i < count; ++i) {
-                nextX();
-            }
+            surface->SetPixelsInRow(y, columns, count, ToColourIndex(colour));
         }
     }
 

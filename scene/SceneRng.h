@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 namespace vistrel {
@@ -10,13 +11,34 @@ class SceneRng {
   public:
     static constexpr std::uint32_t Multiplier = 214013u;
     static constexpr std::uint32_t Increment = 2531011u;
+    static constexpr std::int32_t MaxValue = 0x7FFF;
 
     void Seed(std::uint32_t seed) { state = seed; }
 
     std::int32_t Next() {
         state = state * Multiplier + Increment;
         ++draws;
-        return static_cast<std::int32_t>((state >> 16) & 0x7FFFu);
+        return ValueOf(state);
+    }
+
+    // Fills values[0..count) with the next count values. Four at a time are worked out straight
+    // from the state before them, so their multiplications run side by side instead of one
+    // after the other.
+    void NextMany(std::int32_t* values, std::size_t count) {
+        std::uint32_t s = state;
+        std::size_t i = 0;
+        for (; i + 4 <= count; i += 4) {
+            for (std::size_t k = 0; k < 4; ++k) {
+                values[i + k] = ValueOf(s * Leap[k].multiplier + Leap[k].increment);
+            }
+            s = s * Leap[3].multiplier + Leap[3].increment;
+        }
+        for (; i < count; ++i) {
+            s = s * Multiplier + Increment;
+            values[i] = ValueOf(s);
+        }
+        state = s;
+        draws += count;
     }
 
     std::uint32_t State() const { return state; }
@@ -25,6 +47,23 @@ class SceneRng {
     std::uint64_t Draws() const { return draws; }
 
   private:
+    // One to four steps taken as one: s -> multiplier * s + increment.
+    struct Step {
+        std::uint32_t multiplier, increment;
+    };
+    static constexpr Step Leap[4] = {
+        {Multiplier, Increment},
+        {Multiplier * Multiplier, Increment* Multiplier + Increment},
+        {Multiplier * Multiplier * Multiplier,
+         (Increment * Multiplier + Increment) * Multiplier + Increment},
+        {Multiplier * Multiplier * Multiplier * Multiplier,
+         ((Increment * Multiplier + Increment) * Multiplier + Increment) * Multiplier + Increment},
+    };
+
+    static std::int32_t ValueOf(std::uint32_t s) {
+        return static_cast<std::int32_t>((s >> 16) & static_cast<std::uint32_t>(MaxValue));
+    }
+
     std::uint32_t state = 1;
     std::uint64_t draws = 0;
 };
@@ -37,6 +76,13 @@ inline std::int32_t RandomBelow(SceneRng& rng, std::int32_t n) {
     }
     return rng.Next() % n;
 }
+
+// RandomBelow(rng, n) count times into values[0..count). A bound above every value leaves the
+// values as drawn; below that, the remainders come from a multiply by the bound's reciprocal
+// instead of a division each: with v < 2^15, b = |n| < 2^15 and m = 2^32 / b rounded up,
+// v * m / 2^32 exceeds v / b by v (m b - 2^32) / (b 2^32) < 1 / (4 b), which never reaches the
+// next whole number, so rounded down it is the quotient.
+void RandomsBelow(SceneRng& rng, std::int32_t n, std::int32_t* values, std::size_t count);
 
 // Leaves rng seeded with the seed of scene number k of the run seeded with runSeed: the k-th
 // value drawn after seeding with runSeed. k == 0 is the number after 2^32 - 1 has wrapped; it is

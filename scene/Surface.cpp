@@ -48,6 +48,37 @@ void Surface::IntersectClipRect(std::int32_t left, std::int32_t top, std::int32_
     }
 }
 
+namespace {
+
+// Sets each of the columns that lies in clipLeft..clipRight - 1 of a row. Measured from the left
+// edge in unsigned numbers, a column left of it wraps past the width, so one comparison keeps
+// both edges. On its own so that nothing else competes for the registers of this loop.
+void SetColumnsInRow(ColourIndex* row, std::int32_t clipLeft, std::int32_t clipRight,
+                     const std::int32_t* columns, std::size_t count, ColourIndex colour) {
+    ColourIndex* const inClip = row + clipLeft;
+    const auto left = static_cast<std::uint32_t>(clipLeft);
+    const auto clipWidth = static_cast<std::uint32_t>(clipRight) - left;
+    for (std::size_t i = 0; i < count; ++i) {
+        const std::uint32_t offset = static_cast<std::uint32_t>(columns[i]) - left;
+        if (offset < clipWidth) {
+            inClip[offset] = colour;
+        }
+    }
+}
+
+}  // namespace
+
+void Surface::SetPixelsInRow(std::int32_t y, const std::int32_t* columns, std::size_t count,
+                             ColourIndex colour) {
+    if (recorder != nullptr || y < clip.top || y >= clip.bottom) {
+        for (std::size_t i = 0; i < count; ++i) {
+            SetPixel(columns[i], y, colour);
+        }
+        return;
+    }
+    SetColumnsInRow(Target().Row(y), clip.left, clip.right, columns, count, colour);
+}
+
 void Surface::ClearOpaque(ColourIndex colour) {
     std::fill(pixels.begin(), pixels.end(), colour);
 }

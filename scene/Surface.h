@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <vector>
@@ -55,9 +56,9 @@ class Surface {
              std::int32_t xs, std::int32_t ys, std::int32_t xe, std::int32_t ye);
     void FloodFill(std::int32_t x, std::int32_t y, ColourIndex border);
     void SetPixel(std::int32_t x, std::int32_t y, ColourIndex colour);
-    // SetPixel(nextX(), y, colour) `count` times, the row looked up once instead of per pixel.
-    template <typename NextX>
-    void SetPixelsInRow(std::int32_t y, std::int64_t count, ColourIndex colour, NextX nextX);
+    // SetPixel(x, y, colour) for each x of columns[0..count), the row looked up once.
+    void SetPixelsInRow(std::int32_t y, const std::int32_t* columns, std::size_t count,
+                        ColourIndex colour);
 
     // Every later primitive is also reported to the recorder (none to stop).
     void SetRecorder(SurfaceRecorder* r) { recorder = r; }
@@ -99,27 +100,6 @@ inline void Surface::SetPixel(std::int32_t x, std::int32_t y, ColourIndex colour
         recorder->Pixel(x, y, colour);
     }
     Target().Set(x, y, colour);
-}
-
-template <typename NextX>
-void Surface::SetPixelsInRow(std::int32_t y, std::int64_t count, ColourIndex colour, NextX nextX) {
-    if (recorder != nullptr || y < clip.top || y >= clip.bottom) {
-        for (std::int64_t i = 0; i < count; ++i) {
-            SetPixel(nextX(), y, colour);
-        }
-        return;
-    }
-    // Measured from the clip's left edge in unsigned numbers, a column left of the clip wraps
-    // past its width, so one comparison keeps both edges.
-    ColourIndex* const inClip = Target().Row(y) + clip.left;
-    const auto left = static_cast<std::uint32_t>(clip.left);
-    const auto clipWidth = static_cast<std::uint32_t>(clip.right) - left;
-    for (std::int64_t i = 0; i < count; ++i) {
-        const std::uint32_t offset = static_cast<std::uint32_t>(nextX()) - left;
-        if (offset < clipWidth) {
-            inClip[offset] = colour;
-        }
-    }
 }
 
 }  // namespace vistrel

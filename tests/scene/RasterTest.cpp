@@ -338,9 +338,7 @@ TEST(SurfacePixelTest, RowOfPixelsSetsWhatSinglePixelsSet) {
             for (auto* s : {byRow.get(), byPixel.get()}) {
                 s->IntersectClipRect(clip.left, clip.top, clip.right, clip.bottom);
             }
-            std::size_t next = 0;
-            byRow->SetPixelsInRow(y, static_cast<std::int64_t>(columns.size()), 7,
-                                  [&] { return columns[next++]; });
+            byRow->SetPixelsInRow(y, columns.data(), columns.size(), 7);
             for (const std::int32_t x : columns) {
                 byPixel->SetPixel(x, y, 7);
             }

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "SceneRng.h"
 
 namespace vistrel {
@@ -63,6 +65,38 @@ TEST(RandomBelowTest, NegativeAndHugeBounds) {
         big.Seed(seed);
         EXPECT_EQ(RandomBelow(big, 40000), v);
         EXPECT_EQ(RandomBelow(c, INT32_MIN), v);
+    }
+}
+
+// The batched draws (two states a step, a reciprocal for the remainder) against one RandomBelow
+// call at a time: same values, same state and count afterwards, for bounds across the whole
+// 32-bit range and batches of every parity.
+TEST(RandomBelowTest, BatchesDrawWhatSingleCallsDraw) {
+    std::vector<std::int32_t> bounds = {0,     1,     -1,      2,         3,         7,
+                                        569,   -569,  32767,   32768,     32769,     40000,
+                                        65535, 65536, 1 << 30, INT32_MAX, INT32_MIN, INT32_MIN + 1};
+    SceneRng boundSource;
+    for (int i = 0; i < 40; ++i) {
+        bounds.push_back(
+            static_cast<std::int32_t>(boundSource.Next() * 65536 + boundSource.Next()));
+        bounds.push_back(boundSource.Next() % 2000 + 1);
+    }
+    for (const std::int32_t n : bounds) {
+        for (const std::size_t count :
+             {std::size_t{0}, std::size_t{1}, std::size_t{2}, std::size_t{3}, std::size_t{70001}}) {
+            SCOPED_TRACE(testing::Message() << "bound " << n << " count " << count);
+            SceneRng single;
+            SceneRng batched;
+            single.Seed(static_cast<std::uint32_t>(n) ^ 0x9E3779B9u);
+            batched.Seed(static_cast<std::uint32_t>(n) ^ 0x9E3779B9u);
+            std::vector<std::int32_t> values(count, -1);
+            RandomsBelow(batched, n, values.data(), count);
+            for (std::size_t i = 0; i < count; ++i) {
+                ASSERT_EQ(values[i], RandomBelow(single, n)) << "draw " << i;
+            }
+            EXPECT_EQ(batched.State(), single.State());
+            EXPECT_EQ(batched.Draws(), single.Draws());
+        }
     }
 }
 
