@@ -39,6 +39,11 @@ struct OutlineLoop {
     // walk u falls and v grows, so the test turns true once and a bisection finds it.
     std::int64_t RayIndex(std::int64_t width, std::int64_t height, std::int64_t rayX,
                           std::int64_t rayY) const {
+        // Along the middle row to the right the ray meets the loop where it starts: every tuft
+        // of grass begins there.
+        if (rayY == 0 && rayX > 0) {
+            return 0;
+        }
         const int q = rayY >= 0 ? (rayX >= 0 ? 0 : 1) : (rayX < 0 ? 2 : 3);
         const std::int64_t ax = rayX < 0 ? -rayX : rayX;
         const std::int64_t ay = rayY < 0 ? -rayY : rayY;

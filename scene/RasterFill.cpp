@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "Raster.h"
+#include "WideVectors.h"
 
 namespace vistrel {
 
@@ -266,7 +267,7 @@ void BorderFill::PaintMarks() {
 
 }  // namespace
 
-void RasterBorderFill(ClippedPixels& out, std::int32_t x, std::int32_t y, ColourIndex border,
+VISTREL_WIDE_VECTORS void RasterBorderFill(ClippedPixels& out, std::int32_t x, std::int32_t y, ColourIndex border,
                       ColourIndex brush) {
     if (!out.Clip().Contains(x, y) || out.At(x, y) == border) {
         return;

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "WideVectors.h"
+
 namespace vistrel {
 
 std::uint32_t AdvanceState(std::uint32_t state, std::uint64_t steps) {
@@ -22,7 +24,8 @@ std::uint32_t AdvanceState(std::uint32_t state, std::uint64_t steps) {
     return state * mul + add;
 }
 
-void RandomsBelow(SceneRng& rng, std::int32_t n, std::int32_t* values, std::size_t count) {
+VISTREL_WIDE_VECTORS void RandomsBelow(SceneRng& rng, std::int32_t n, std::int32_t* values,
+                                       std::size_t count) {
     if (n == 0) {
         std::fill(values, values + count, 0);
         return;
