@@ -52,8 +52,9 @@ namespace {
 
 // Sets each of the columns that lies in clipLeft..clipRight - 1 of a row. Measured from the left
 // edge in unsigned numbers, a column left of it wraps past the width, so one comparison keeps
-// both edges. On its own so that nothing else competes for the registers of this loop.
-void SetColumnsInRow(ColourIndex* row, std::int32_t clipLeft, std::int32_t clipRight,
+// both edges. Kept out of line so that the colour stays in a register: inlined into a caller
+// that keeps it on the stack, every byte stored would make the compiler reload it.
+[[gnu::noinline]] void SetColumnsInRow(ColourIndex* row, std::int32_t clipLeft, std::int32_t clipRight,
                      const std::int32_t* columns, std::size_t count, ColourIndex colour) {
     ColourIndex* const inClip = row + clipLeft;
     const auto left = static_cast<std::uint32_t>(clipLeft);
