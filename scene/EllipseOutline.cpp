@@ -17,43 +17,11 @@ EllipseBox EllipseBox::From(const Rect& r) {
             std::max<std::int64_t>(r.top, r.bottom) - t};
 }
 
-std::vector<OutlinePoint> QuarterWalk(std::int64_t w, std::int64_t h) {
-    std::vector<OutlinePoint> points;
-    if (w <= 0 || h <= 0) {
-        return points;
-    }
-    // The error-driven walk over the diameters a = w - 1 and b = h - 1.
-    const Int128 a = w - 1;
-    const Int128 b = h - 1;
-    const Int128 bOdd = b & 1;
-    Int128 dx = 4 * b * b * (1 - a);
-    Int128 dy = 4 * a * a * (1 + bOdd);
-    Int128 err = dx + dy + a * a * bOdd;
-    std::int64_t x = w - 1;
-    std::int64_t y = h / 2;
-    while (x >= w / 2) {
-        points.push_back({x, y});
-        const Int128 twice = 2 * err;
-        const bool left = twice >= dx;
-        const bool down = twice <= dy;
-        if (left) {
-            --x;
-            dx += 8 * b * b;
-            err += dx;
-        }
-        if (down) {
-            ++y;
-            dy += 8 * a * a;
-            err += dy;
-        }
-    }
-    return points;
-}
-
 namespace {
 
-// The same walk answered row by row in closed form. After the walk has reached column x of
-// quarter row j, its error is
+// The quarter walk of a box over 2 on each side, answered row by row in closed form. The walk
+// steps from (a, h / 2) over the diameters a = w - 1 and b = h - 1, left, down or both, as its
+// error term says. After it has reached column x of quarter row j, that error is
 //   E(x, j) = 4b^2 (a - x + 1)(1 - x) + 4a^2 (j + 1)(1 + bOdd + j) + a^2 bOdd
 // and it steps left when 2E >= 4b^2 (1 + a - 2x), down when 2E <= 4a^2 (1 + bOdd + 2j). Along a
 // row E only falls, so the columns where each test holds form one run, found by bisection.
@@ -162,11 +130,11 @@ class QuarterRows {
 };
 
 template <typename N>
-void ForEachCurvedRow(const EllipseBox& box, std::int64_t yFrom, std::int64_t yTo,
+void ForEachCurvedRow(const EllipseBox& box, const QuarterRows<N>& quarter, std::int64_t yFrom,
+                      std::int64_t yTo,
                       const std::function<void(std::int64_t, const EllipseRow&)>& paint) {
     const std::int64_t w = box.width;
     const std::int64_t h = box.height;
-    const QuarterRows<N> quarter(w, h);
     for (std::int64_t y = yFrom; y < yTo; ++y) {
         const std::int64_t fromTop = y - box.top;
         // The top half mirrors the bottom half.
@@ -193,55 +161,45 @@ void ForEachCurvedRow(const EllipseBox& box, std::int64_t yFrom, std::int64_t yT
     }
 }
 
-// 128 bits hold the walk's terms while both sides are below 2^31.
-bool Needs256Bits(std::int64_t w, std::int64_t h) {
+// Calls f with the quarter rows of a box over 2 on each side, in the narrowest integers that
+// hold the walk's terms: 128 bits while both sides are below 2^31, 256 above.
+template <typename F>
+void WithQuarterRows(std::int64_t w, std::int64_t h, F&& f) {
     constexpr std::int64_t Limit128 = std::int64_t{1} << 31;
-    return w >= Limit128 || h >= Limit128;
-}
-
-}  // namespace
-
-class QuarterOutline::Rows {
-  public:
-    virtual ~Rows() = default;
-    virtual std::int64_t LastRow() const = 0;
-    virtual std::int64_t Exit(std::int64_t j) const = 0;
-    virtual std::int64_t Enter(std::int64_t j) const = 0;
-};
-
-namespace {
-
-template <typename N>
-class RowsOf : public QuarterOutline::Rows {
-  public:
-    RowsOf(std::int64_t w, std::int64_t h) : quarter(w, h) {}
-    std::int64_t LastRow() const override { return quarter.LastRow(); }
-    std::int64_t Exit(std::int64_t j) const override { return quarter.Exit(j); }
-    std::int64_t Enter(std::int64_t j) const override { return quarter.Enter(j); }
-
-  private:
-    QuarterRows<N> quarter;
-};
-
-}  // namespace
-
-QuarterOutline::QuarterOutline(std::int64_t w, std::int64_t h) {
-    if (Needs256Bits(w, h)) {
-        rows = std::make_unique<RowsOf<Int256>>(w, h);
+    if (w >= Limit128 || h >= Limit128) {
+        f(QuarterRows<Int256>(w, h));
     } else {
-        rows = std::make_unique<RowsOf<Int128>>(w, h);
+        f(QuarterRows<Int128>(w, h));
     }
 }
 
-QuarterOutline::~QuarterOutline() = default;
-std::int64_t QuarterOutline::LastRow() const {
-    return rows->LastRow();
-}
-std::int64_t QuarterOutline::Exit(std::int64_t j) const {
-    return rows->Exit(j);
-}
-std::int64_t QuarterOutline::Enter(std::int64_t j) const {
-    return rows->Enter(j);
+}  // namespace
+
+std::vector<OutlinePoint> QuarterWalk(std::int64_t w, std::int64_t h) {
+    std::vector<OutlinePoint> points;
+    if (w <= 0 || h <= 0) {
+        return points;
+    }
+    // Too thin to curve: a box up to two wide has the one point, a box up to two high walks
+    // straight along its middle row.
+    if (w <= 2) {
+        points.push_back({w - 1, h / 2});
+        return points;
+    }
+    if (h <= 2) {
+        for (std::int64_t x = w - 1; x >= w / 2; --x) {
+            points.push_back({x, h / 2});
+        }
+        return points;
+    }
+    WithQuarterRows(w, h, [&](const auto& rows) {
+        for (std::int64_t j = 0; j <= rows.LastRow(); ++j) {
+            for (std::int64_t x = rows.Enter(j); x >= rows.Exit(j); --x) {
+                points.push_back({x, h / 2 + j});
+            }
+        }
+    });
+    return points;
 }
 
 void ForEachEllipseRow(const EllipseBox& box, std::int64_t yFrom, std::int64_t yTo,
@@ -259,12 +217,11 @@ void ForEachEllipseRow(const EllipseBox& box, std::int64_t yFrom, std::int64_t y
         }
         return;
     }
-    if (Needs256Bits(box.width, box.height)) {
-        ForEachCurvedRow<Int256>(box, yFrom, yTo, paint);
-    } else {
-        ForEachCurvedRow<Int128>(box, yFrom, yTo, paint);
-    }
+    WithQuarterRows(box.width, box.height,
+                    [&](const auto& rows) { ForEachCurvedRow(box, rows, yFrom, yTo, paint); });
 }
+
+namespace {
 
 // A point of the outline loop: its quarter counted over two laps (so an arc that passes the
 // start of the loop still runs forward), its quarter row j and its walk column x.
@@ -279,140 +236,161 @@ struct LoopPosition {
     friend bool operator==(const LoopPosition&, const LoopPosition&) = default;
 };
 
-ArcByRows::ArcByRows(const EllipseBox& box)
-    : box(box), rows(box.width, box.height), lastRow(rows.LastRow()) {}
+// An arc of a box too large to walk, painted row by row within the clip: the ends of the arc
+// are found in the outline loop by bisection, and each visible outline pixel is placed in the
+// loop by its quarter, row and column, so the pixels are those of the walked loop.
+template <typename N>
+class ArcByRows {
+  public:
+    ArcByRows(const EllipseBox& box, const QuarterRows<N>& rows)
+        : box(box), rows(rows), lastRow(rows.LastRow()) {}
 
-bool ArcByRows::Before(const LoopPosition& a, const LoopPosition& b) {
-    if (a.quarter != b.quarter) {
-        return a.quarter < b.quarter;
-    }
-    if (a.j != b.j) {
-        return a.WithWalk() ? a.j < b.j : a.j > b.j;
-    }
-    return a.WithWalk() ? a.x > b.x : a.x < b.x;
-}
-
-LoopPosition ArcByRows::First(int quarter) const {
-    const LoopPosition start{quarter, 0, rows.Enter(0)};
-    const LoopPosition end{quarter, lastRow, rows.Exit(lastRow)};
-    return start.WithWalk() ? start : end;
-}
-
-LoopPosition ArcByRows::Last(int quarter) const {
-    const LoopPosition start{quarter, 0, rows.Enter(0)};
-    const LoopPosition end{quarter, lastRow, rows.Exit(lastRow)};
-    return start.WithWalk() ? end : start;
-}
-
-LoopPosition ArcByRows::Previous(const LoopPosition& p) const {
-    if (p == First(p.quarter)) {
-        return Last(p.quarter - 1);
-    }
-    if (p.WithWalk()) {
-        return p.x < rows.Enter(p.j) ? LoopPosition{p.quarter, p.j, p.x + 1}
-                                     : LoopPosition{p.quarter, p.j - 1, rows.Exit(p.j - 1)};
-    }
-    return p.x > rows.Exit(p.j) ? LoopPosition{p.quarter, p.j, p.x - 1}
-                                : LoopPosition{p.quarter, p.j + 1, rows.Enter(p.j + 1)};
-}
-
-OutlinePoint ArcByRows::BoxPixel(const LoopPosition& p) const {
-    const std::int64_t walkY = box.height / 2 + p.j;
-    switch (p.Physical()) {
-        case 0:
-            return {p.x, box.height - 1 - walkY};
-        case 1:
-            return {box.width - 1 - p.x, box.height - 1 - walkY};
-        case 2:
-            return {box.width - 1 - p.x, walkY};
-        default:
-            return {p.x, walkY};
-    }
-}
-
-LoopPosition ArcByRows::RayPosition(Int128 rayX, Int128 rayY) const {
-    const int q = rayY >= 0 ? (rayX >= 0 ? 0 : 1) : (rayX < 0 ? 2 : 3);
-    const Int128 ax = rayX < 0 ? -rayX : rayX;
-    const Int128 ay = rayY < 0 ? -rayY : rayY;
-    auto hits = [&](std::int64_t j, std::int64_t x) {
-        const Int128 c = Int128{j} * ax - Int128{x - box.width / 2} * ay;
-        return q == 0 ? c >= 0 : q == 1 ? c <= 0 : q == 2 ? c > 0 : c < 0;
-    };
-    // Along the quarter in counter-clockwise order the test turns true once; the last point
-    // of each row in that order is the first of the row to turn.
-    const bool withWalk = q % 2 == 0;
-    auto rowAt = [&](std::int64_t r) { return withWalk ? r : lastRow - r; };
-    auto rowEnd = [&](std::int64_t j) { return withWalk ? rows.Exit(j) : rows.Enter(j); };
-    const std::int64_t r =
-        FirstTrue(0, lastRow + 1, [&](std::int64_t k) { return hits(rowAt(k), rowEnd(rowAt(k))); });
-    if (r > lastRow) {
-        return First(q + 1);
-    }
-    const std::int64_t j = rowAt(r);
-    const std::int64_t from = withWalk ? rows.Enter(j) : rows.Exit(j);
-    const std::int64_t length = rows.Enter(j) - rows.Exit(j) + 1;
-    const int step = withWalk ? -1 : 1;
-    const std::int64_t t =
-        FirstTrue(0, length, [&](std::int64_t k) { return hits(j, from + step * k); });
-    return {q, j, from + step * t};
-}
-
-void ArcByRows::Paint(ClippedPixels& out, Int128 startX, Int128 startY, Int128 endX, Int128 endY,
-                      ColourIndex pen) const {
-    LoopPosition start = RayPosition(startX, startY);
-    if (start.quarter == 4) {
-        start = First(0);
-    }
-    LoopPosition end = RayPosition(endX, endY);
-    if (!Before(start, end)) {
-        end.quarter += 4;
-    }
-    // The polyline leaves out its last point, the one before the end ray's point.
-    const LoopPosition last = Previous(Previous(end));
-    if (Before(last, start)) {
-        return;
-    }
-    const Rect& clip = out.Clip();
-    const std::int64_t yFrom = std::max<std::int64_t>(clip.top, box.top) - box.top;
-    const std::int64_t yTo = std::min<std::int64_t>(clip.bottom, box.top + box.height) - box.top;
-    const std::int64_t xFrom = std::max<std::int64_t>(clip.left, box.left) - box.left;
-    const std::int64_t xTo = std::min<std::int64_t>(clip.right, box.left + box.width) - box.left;
-    // A segment between two copies of a pixel paints nothing: the copy that ends a quarter
-    // leaves the pixel to the one that starts the next. Found once, not per pixel.
-    std::optional<LoopPosition> leftToNext[4];
-    for (int q = 0; q < 4; ++q) {
-        const LoopPosition end = Last(q);
-        if (BoxPixel(end) == BoxPixel(First(q + 1))) {
-            leftToNext[q] = end;
+    void Paint(ClippedPixels& out, Int128 startX, Int128 startY, Int128 endX, Int128 endY,
+               ColourIndex pen) const {
+        LoopPosition start = RayPosition(startX, startY);
+        if (start.quarter == 4) {
+            start = First(0);
         }
-    }
-    for (std::int64_t y = yFrom; y < yTo; ++y) {
+        LoopPosition end = RayPosition(endX, endY);
+        if (!Before(start, end)) {
+            end.quarter += 4;
+        }
+        // The polyline leaves out its last point, the one before the end ray's point.
+        const LoopPosition last = Previous(Previous(end));
+        if (Before(last, start)) {
+            return;
+        }
+        const Rect& clip = out.Clip();
+        const std::int64_t yFrom = std::max<std::int64_t>(clip.top, box.top) - box.top;
+        const std::int64_t yTo =
+            std::min<std::int64_t>(clip.bottom, box.top + box.height) - box.top;
+        const std::int64_t xFrom = std::max<std::int64_t>(clip.left, box.left) - box.left;
+        const std::int64_t xTo =
+            std::min<std::int64_t>(clip.right, box.left + box.width) - box.left;
+        // A segment between two copies of a pixel paints nothing: the copy that ends a quarter
+        // leaves the pixel to the one that starts the next. Found once, not per pixel.
+        std::optional<LoopPosition> leftToNext[4];
         for (int q = 0; q < 4; ++q) {
-            const std::int64_t walkY = q < 2 ? box.height - 1 - y : y;
-            const std::int64_t j = walkY - box.height / 2;
-            if (j < 0 || j > lastRow) {
-                continue;
+            const LoopPosition end = Last(q);
+            if (BoxPixel(end) == BoxPixel(First(q + 1))) {
+                leftToNext[q] = end;
             }
-            const bool mirrored = q == 1 || q == 2;
-            const std::int64_t x0 = rows.Exit(j);
-            const std::int64_t x1 = rows.Enter(j);
-            const std::int64_t boxX0 = std::max(xFrom, mirrored ? box.width - 1 - x1 : x0);
-            const std::int64_t boxX1 = std::min(xTo - 1, mirrored ? box.width - 1 - x0 : x1);
-            for (std::int64_t bx = boxX0; bx <= boxX1; ++bx) {
-                const LoopPosition p{q, j, mirrored ? box.width - 1 - bx : bx};
-                if (leftToNext[q] == p) {
+        }
+        for (std::int64_t y = yFrom; y < yTo; ++y) {
+            for (int q = 0; q < 4; ++q) {
+                const std::int64_t walkY = q < 2 ? box.height - 1 - y : y;
+                const std::int64_t j = walkY - box.height / 2;
+                if (j < 0 || j > lastRow) {
                     continue;
                 }
-                for (const int lap : {0, 4}) {
-                    const LoopPosition lapped{q + lap, p.j, p.x};
-                    if (!Before(lapped, start) && !Before(last, lapped)) {
-                        out.Set(box.left + bx, box.top + y, pen);
-                        break;
+                const bool mirrored = q == 1 || q == 2;
+                const std::int64_t x0 = rows.Exit(j);
+                const std::int64_t x1 = rows.Enter(j);
+                const std::int64_t boxX0 = std::max(xFrom, mirrored ? box.width - 1 - x1 : x0);
+                const std::int64_t boxX1 = std::min(xTo - 1, mirrored ? box.width - 1 - x0 : x1);
+                for (std::int64_t bx = boxX0; bx <= boxX1; ++bx) {
+                    const LoopPosition p{q, j, mirrored ? box.width - 1 - bx : bx};
+                    if (leftToNext[q] == p) {
+                        continue;
+                    }
+                    for (const int lap : {0, 4}) {
+                        const LoopPosition lapped{q + lap, p.j, p.x};
+                        if (!Before(lapped, start) && !Before(last, lapped)) {
+                            out.Set(box.left + bx, box.top + y, pen);
+                            break;
+                        }
                     }
                 }
             }
         }
     }
+
+  private:
+    static bool Before(const LoopPosition& a, const LoopPosition& b) {
+        if (a.quarter != b.quarter) {
+            return a.quarter < b.quarter;
+        }
+        if (a.j != b.j) {
+            return a.WithWalk() ? a.j < b.j : a.j > b.j;
+        }
+        return a.WithWalk() ? a.x > b.x : a.x < b.x;
+    }
+
+    LoopPosition First(int quarter) const {
+        const LoopPosition start{quarter, 0, rows.Enter(0)};
+        const LoopPosition end{quarter, lastRow, rows.Exit(lastRow)};
+        return start.WithWalk() ? start : end;
+    }
+
+    LoopPosition Last(int quarter) const {
+        const LoopPosition start{quarter, 0, rows.Enter(0)};
+        const LoopPosition end{quarter, lastRow, rows.Exit(lastRow)};
+        return start.WithWalk() ? end : start;
+    }
+
+    LoopPosition Previous(const LoopPosition& p) const {
+        if (p == First(p.quarter)) {
+            return Last(p.quarter - 1);
+        }
+        if (p.WithWalk()) {
+            return p.x < rows.Enter(p.j) ? LoopPosition{p.quarter, p.j, p.x + 1}
+                                         : LoopPosition{p.quarter, p.j - 1, rows.Exit(p.j - 1)};
+        }
+        return p.x > rows.Exit(p.j) ? LoopPosition{p.quarter, p.j, p.x - 1}
+                                    : LoopPosition{p.quarter, p.j + 1, rows.Enter(p.j + 1)};
+    }
+
+    OutlinePoint BoxPixel(const LoopPosition& p) const {
+        const std::int64_t walkY = box.height / 2 + p.j;
+        switch (p.Physical()) {
+            case 0:
+                return {p.x, box.height - 1 - walkY};
+            case 1:
+                return {box.width - 1 - p.x, box.height - 1 - walkY};
+            case 2:
+                return {box.width - 1 - p.x, walkY};
+            default:
+                return {p.x, walkY};
+        }
+    }
+
+    LoopPosition RayPosition(Int128 rayX, Int128 rayY) const {
+        const RayCrossing<Int128> ray(rayX, rayY, box.width, box.height);
+        const int q = ray.Quarter();
+        auto hits = [&](std::int64_t j, std::int64_t x) {
+            return ray.Reached(x, box.height / 2 + j);
+        };
+        // Along the quarter in counter-clockwise order the test turns true once; the last point
+        // of each row in that order is the first of the row to turn.
+        const bool withWalk = ray.WithWalk();
+        auto rowAt = [&](std::int64_t r) { return withWalk ? r : lastRow - r; };
+        auto rowEnd = [&](std::int64_t j) { return withWalk ? rows.Exit(j) : rows.Enter(j); };
+        const std::int64_t r = FirstTrue(
+            0, lastRow + 1, [&](std::int64_t k) { return hits(rowAt(k), rowEnd(rowAt(k))); });
+        if (r > lastRow) {
+            return First(q + 1);
+        }
+        const std::int64_t j = rowAt(r);
+        const std::int64_t from = withWalk ? rows.Enter(j) : rows.Exit(j);
+        const std::int64_t length = rows.Enter(j) - rows.Exit(j) + 1;
+        const int step = withWalk ? -1 : 1;
+        const std::int64_t t =
+            FirstTrue(0, length, [&](std::int64_t k) { return hits(j, from + step * k); });
+        return {q, j, from + step * t};
+    }
+
+    EllipseBox box;
+    const QuarterRows<N>& rows;
+    std::int64_t lastRow;
+};
+
+}  // namespace
+
+void PaintArcByRows(ClippedPixels& out, const EllipseBox& box, Int128 startX, Int128 startY,
+                    Int128 endX, Int128 endY, ColourIndex pen) {
+    WithQuarterRows(box.width, box.height, [&](const auto& rows) {
+        ArcByRows(box, rows).Paint(out, startX, startY, endX, endY, pen);
+    });
 }
 
 }  // namespace vistrel

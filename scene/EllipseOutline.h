@@ -2,7 +2,6 @@
 
 #include <cstdint>
 #include <functional>
-#include <memory>
 #include <vector>
 
 #include "Raster.h"
@@ -38,49 +37,39 @@ struct OutlinePoint {
 };
 std::vector<OutlinePoint> QuarterWalk(std::int64_t width, std::int64_t height);
 
-// The quarter walk answered row by row: quarter row j (0..LastRow(), walk row h / 2 + j)
-// covers walk columns Exit(j)..Enter(j), in O(log size) per row. Boxes over 2 on each side.
-class QuarterOutline {
+// Where a ray from the box centre (rounded down), y pointing up, meets the outline: a point
+// (x, y) of the quarter walk, box-relative, has reached the ray once
+// c = (y - h/2) |rayX| - (x - w/2) |rayY| is at least 0 in the ray's quarter 0, at most 0 in
+// quarter 1, above 0 in quarter 2 and below 0 in quarter 3. Counter-clockwise runs with the walk
+// in quarters 0 and 2 and against it in 1 and 3, where c is tested negated; strictly past the
+// ray is at least 1 in whole numbers. N holds the products: 64 bits for boxes that are walked.
+template <typename N>
+class RayCrossing {
   public:
-    QuarterOutline(std::int64_t width, std::int64_t height);
-    ~QuarterOutline();
-    QuarterOutline(const QuarterOutline&) = delete;
-    QuarterOutline& operator=(const QuarterOutline&) = delete;
+    RayCrossing(N rayX, N rayY, std::int64_t width, std::int64_t height)
+        : quarter(rayY >= 0 ? (rayX >= 0 ? 0 : 1) : (rayX < 0 ? 2 : 3)) {
+        const N sign = WithWalk() ? 1 : -1;
+        yFactor = sign * (rayX < 0 ? -rayX : rayX);
+        xFactor = sign * (rayY < 0 ? -rayY : rayY);
+        threshold = N(height / 2) * yFactor - N(width / 2) * xFactor + (quarter < 2 ? 0 : 1);
+    }
 
-    std::int64_t LastRow() const;
-    std::int64_t Exit(std::int64_t j) const;
-    std::int64_t Enter(std::int64_t j) const;
-
-    // The walk's terms in 128 or 256 bits, by the box's size.
-    class Rows;
+    int Quarter() const { return quarter; }
+    bool WithWalk() const { return quarter % 2 == 0; }
+    bool Reached(std::int64_t x, std::int64_t y) const {
+        return N(y) * yFactor - N(x) * xFactor >= threshold;
+    }
 
   private:
-    std::unique_ptr<const Rows> rows;
+    int quarter;
+    N yFactor = 0;
+    N xFactor = 0;
+    N threshold = 0;
 };
 
-struct LoopPosition;
-
-// An arc of a box too large to walk, painted row by row within the clip: the ends of the arc
-// are found in the outline loop by bisection, and each visible outline pixel is placed in the
-// loop by its quarter, row and column, so the pixels are those of the walked loop.
-class ArcByRows {
-  public:
-    explicit ArcByRows(const EllipseBox& box);
-
-    void Paint(ClippedPixels& out, Int128 startX, Int128 startY, Int128 endX, Int128 endY,
-               ColourIndex pen) const;
-
-  private:
-    static bool Before(const LoopPosition& a, const LoopPosition& b);
-    LoopPosition First(int quarter) const;
-    LoopPosition Last(int quarter) const;
-    LoopPosition Previous(const LoopPosition& p) const;
-    OutlinePoint BoxPixel(const LoopPosition& p) const;
-    LoopPosition RayPosition(Int128 rayX, Int128 rayY) const;
-
-    EllipseBox box;
-    QuarterOutline rows;
-    std::int64_t lastRow;
-};
+// The arc of a box too large to walk, painted row by row within the clip, from the ray
+// (startX, startY) to the ray (endX, endY) taken from the box centre rounded down, y up.
+void PaintArcByRows(ClippedPixels& out, const EllipseBox& box, Int128 startX, Int128 startY,
+                    Int128 endX, Int128 endY, ColourIndex pen);
 
 }  // namespace vistrel

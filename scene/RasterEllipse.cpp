@@ -32,39 +32,18 @@ struct OutlineLoop {
 
     std::int64_t Size() const { return 4 * quarterSize; }
 
-    // Where the ray (rayX, rayY) from the centre, y pointing up, meets the loop: the first
-    // point counter-clockwise that is on or past the ray in the upper quarters and strictly
-    // past it in the lower ones, or the start of the next quarter when there is none. Points
-    // are compared with the ray by their offsets (u, v) from the quarter's corner; along the
-    // walk u falls and v grows, so the test turns true once and a bisection finds it.
-    std::int64_t RayIndex(std::int64_t width, std::int64_t height, std::int64_t rayX,
-                          std::int64_t rayY) const {
-        // Along the middle row to the right the ray meets the loop where it starts: every tuft
-        // of grass begins there.
-        if (rayY == 0 && rayX > 0) {
-            return 0;
-        }
-        const int q = rayY >= 0 ? (rayX >= 0 ? 0 : 1) : (rayX < 0 ? 2 : 3);
-        const std::int64_t ax = rayX < 0 ? -rayX : rayX;
-        const std::int64_t ay = rayY < 0 ? -rayY : rayY;
+    // Where the ray meets the loop: the first point counter-clockwise that has reached it, or
+    // the start of the next quarter when there is none. Along the quarter the test turns true
+    // once, so a bisection finds it.
+    std::int64_t RayIndex(const RayCrossing<std::int64_t>& ray) const {
         const std::int64_t m = quarterSize;
-        // Counter-clockwise runs with the walk in quarters 0 and 2, against it in 1 and 3, where
-        // the side test c = (y - h/2) ax - (x - w/2) ay turns from above 0 to below it, so it is
-        // tested negated there; strictly past the ray (c > 0 or -c > 0) is at least 1 in whole
-        // numbers.
-        const bool withWalk = q == 0 || q == 2;
-        const std::int64_t sign = withWalk ? 1 : -1;
-        const std::int64_t least = q < 2 ? 0 : 1;
-        const std::int64_t yFactor = sign * ax;
-        const std::int64_t xFactor = sign * ay;
-        const std::int64_t offset = (height / 2) * yFactor - (width / 2) * xFactor + least;
-        const OutlinePoint* first = withWalk ? quarter : quarter + m - 1;
-        const std::int64_t step = withWalk ? 1 : -1;
+        const OutlinePoint* first = ray.WithWalk() ? quarter : quarter + m - 1;
+        const std::int64_t step = ray.WithWalk() ? 1 : -1;
         const std::int64_t k = FirstTrue(0, m, [&](std::int64_t k) {
             const OutlinePoint& p = first[step * k];
-            return p.y * yFactor - p.x * xFactor >= offset;
+            return ray.Reached(p.x, p.y);
         });
-        return q * m + k;
+        return ray.Quarter() * m + k;
     }
 };
 
@@ -157,40 +136,6 @@ void PaintLoopPoints(ClippedPixels& out, const EllipseBox& box, const LoopPoint*
 
 }  // namespace
 
-void ClippedPixels::Span(std::int64_t y, std::int64_t x0, std::int64_t x1, ColourIndex c) {
-    if (y < clip.top || y >= clip.bottom) {
-        return;
-    }
-    x0 = std::max<std::int64_t>(x0, clip.left);
-    x1 = std::min<std::int64_t>(x1, std::int64_t{clip.right} - 1);
-    if (x0 > x1) {
-        return;
-    }
-    const std::size_t start = Index(x0, y);
-    std::fill(
-        pixels.begin() + static_cast<std::ptrdiff_t>(start),
-        pixels.begin() + static_cast<std::ptrdiff_t>(start + static_cast<std::size_t>(x1 - x0 + 1)),
-        c);
-}
-
-void ClippedPixels::Column(std::int64_t x, std::int64_t y0, std::int64_t y1, ColourIndex c) {
-    if (x < clip.left || x >= clip.right) {
-        return;
-    }
-    y0 = std::max<std::int64_t>(y0, clip.top);
-    y1 = std::min<std::int64_t>(y1, std::int64_t{clip.bottom} - 1);
-    if (y0 > y1) {
-        return;
-    }
-    // One step of a row per pixel: the comb strokes set some ten thousand pixels a picture.
-    ColourIndex* const bits = pixels.data();
-    const auto stride = static_cast<std::size_t>(width);
-    const std::size_t last = Index(x, y1);
-    for (std::size_t at = Index(x, y0); at <= last; at += stride) {
-        bits[at] = c;
-    }
-}
-
 void RasterEllipse(ClippedPixels& out, const Rect& box, ColourIndex pen, ColourIndex brush) {
     const Rect& clip = out.Clip();
     // Sixteen bytes of captures fit in the function object itself, so painting allocates nothing.
@@ -219,7 +164,7 @@ void RasterArc(ClippedPixels& out, const Rect& rect, std::int32_t xs, std::int32
     const std::int64_t endY = cy - ye;
     // A box two pixels wide or less has a one-point walk, however tall it is.
     if (box.width > 2 && (box.width > WalkedArcLimit || box.height > WalkedArcLimit)) {
-        ArcByRows(box).Paint(out, startX, startY, endX, endY, pen);
+        PaintArcByRows(out, box, startX, startY, endX, endY, pen);
         return;
     }
     // A box wholly outside the clip has nothing to paint.
@@ -232,8 +177,13 @@ void RasterArc(ClippedPixels& out, const Rect& rect, std::int32_t xs, std::int32
     thread_local OutlineLoops loops;
     const OutlineLoop loop = loops.For(box.width, box.height);
     const std::int64_t n = loop.Size();
-    const std::int64_t start = loop.RayIndex(box.width, box.height, startX, startY);
-    std::int64_t end = loop.RayIndex(box.width, box.height, endX, endY);
+    // Along the middle row to the right the ray meets the loop where it starts: every tuft of
+    // grass begins there.
+    const std::int64_t start =
+        startY == 0 && startX > 0
+            ? 0
+            : loop.RayIndex(RayCrossing<std::int64_t>(startX, startY, box.width, box.height));
+    std::int64_t end = loop.RayIndex(RayCrossing<std::int64_t>(endX, endY, box.width, box.height));
     if (end <= start) {
         end += n;
     }

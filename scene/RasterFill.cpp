@@ -267,8 +267,8 @@ void BorderFill::PaintMarks() {
 
 }  // namespace
 
-VISTREL_WIDE_VECTORS void RasterBorderFill(ClippedPixels& out, std::int32_t x, std::int32_t y, ColourIndex border,
-                      ColourIndex brush) {
+VISTREL_WIDE_VECTORS void RasterBorderFill(ClippedPixels& out, std::int32_t x, std::int32_t y,
+                                           ColourIndex border, ColourIndex brush) {
     if (!out.Clip().Contains(x, y) || out.At(x, y) == border) {
         return;
     }

@@ -2,12 +2,11 @@
 
 #include "Bisect.h"
 #include "Raster.h"
+#include "WideInt.h"
 
 namespace vistrel {
 
 namespace {
-
-__extension__ typedef __int128 Wide;
 
 // A line stepped along its longer axis: step i (0 <= i < n) lies at major = major0 + majorSign * i
 // and minor = minor0 + minorSign * floor((2 i d + n - tieBias) / 2n), d and n the minor and major
@@ -22,8 +21,8 @@ struct SteppedLine {
     int tieBias;
 
     std::int64_t MinorAt(std::int64_t i) const {
-        const Wide num = Wide{2} * i * minorDistance + length - tieBias;
-        const auto offset = static_cast<std::int64_t>(num / (Wide{2} * length));
+        const Int128 num = Int128{2} * i * minorDistance + length - tieBias;
+        const auto offset = static_cast<std::int64_t>(num / (Int128{2} * length));
         return minor0 + minorSign * offset;
     }
 };
@@ -103,7 +102,7 @@ void RasterLine(ClippedPixels& out, std::int32_t x1, std::int32_t y1, std::int32
     std::int64_t minor = line.minor0;
     std::int64_t remainder = line.length - line.tieBias;
     if (first > 0) {
-        const Wide start = Wide{2} * first * line.minorDistance + remainder;
+        const Int128 start = Int128{2} * first * line.minorDistance + remainder;
         minor += line.minorSign * static_cast<std::int64_t>(start / denominator);
         remainder = static_cast<std::int64_t>(start % denominator);
     }

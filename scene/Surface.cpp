@@ -54,8 +54,9 @@ namespace {
 // edge in unsigned numbers, a column left of it wraps past the width, so one comparison keeps
 // both edges. Kept out of line so that the colour stays in a register: inlined into a caller
 // that keeps it on the stack, every byte stored would make the compiler reload it.
-[[gnu::noinline]] void SetColumnsInRow(ColourIndex* row, std::int32_t clipLeft, std::int32_t clipRight,
-                     const std::int32_t* columns, std::size_t count, ColourIndex colour) {
+[[gnu::noinline]] void SetColumnsInRow(ColourIndex* row, std::int32_t clipLeft,
+                                       std::int32_t clipRight, const std::int32_t* columns,
+                                       std::size_t count, ColourIndex colour) {
     ColourIndex* const inClip = row + clipLeft;
     const auto left = static_cast<std::uint32_t>(clipLeft);
     const auto clipWidth = static_cast<std::uint32_t>(clipRight) - left;

@@ -30,8 +30,8 @@ TEST(ArcByRowsTest, PaintsWhatTheWalkedLoopPaints) {
 
         const EllipseBox b = EllipseBox::From(box);
         const std::int64_t cx = b.left + b.width / 2, cy = b.top + b.height / 2;
-        ArcByRows(b).Paint(byRowsOut, Int128{xs} - cx, Int128{cy} - ys, Int128{xe} - cx,
-                           Int128{cy} - ye, 15);
+        PaintArcByRows(byRowsOut, b, Int128{xs} - cx, Int128{cy} - ys, Int128{xe} - cx,
+                       Int128{cy} - ye, 15);
         ASSERT_EQ(walked, byRows) << "case " << n << ": arc " << box.left << ' ' << box.top << ' '
                                   << box.right << ' ' << box.bottom << ' ' << xs << ' ' << ys << ' '
                                   << xe << ' ' << ye;

@@ -109,8 +109,6 @@ TEST(RasterReferenceTest, BorderFillFillsWhatThePixelByPixelFillFills) {
     }
 }
 
-__extension__ typedef __int128 Wide;
-
 // The line's steps in closed form, each tested against the clip: step i of n lies at major0 + i
 // along the longer axis and floor((2 i d + n - tieBias) / 2n) along the other. Only the steps
 // whose major coordinate falls inside the clip are visited, so huge lines stay cheap.
@@ -134,7 +132,7 @@ void ReferenceLine(Bitmap& b, std::int32_t x1, std::int32_t y1, std::int32_t x2,
         if (i < 0 || i >= n) {
             continue;
         }
-        const auto offset = static_cast<std::int64_t>((Wide{2} * i * d + n - tieBias) / (2 * n));
+        const auto offset = static_cast<std::int64_t>((Int128{2} * i * d + n - tieBias) / (2 * n));
         const std::int64_t minor = minor0 + minorSign * offset;
         const std::int64_t x = xMajor ? major : minor, y = xMajor ? minor : major;
         if (b.clip.Contains(x, y)) {
@@ -162,6 +160,57 @@ TEST(RasterReferenceTest, LinePaintsTheClosedFormStepsInsideTheClip) {
     }
 }
 
+// One quarter of the outline as an error-driven walk over the diameters a = w - 1 and
+// b = h - 1, point by point from the right end of the middle row.
+std::vector<OutlinePoint> ErrorWalk(std::int64_t w, std::int64_t h) {
+    std::vector<OutlinePoint> points;
+    if (w <= 0 || h <= 0) {
+        return points;
+    }
+    // The error-driven walk over the diameters a = w - 1 and b = h - 1.
+    const Int128 a = w - 1;
+    const Int128 b = h - 1;
+    const Int128 bOdd = b & 1;
+    Int128 dx = 4 * b * b * (1 - a);
+    Int128 dy = 4 * a * a * (1 + bOdd);
+    Int128 err = dx + dy + a * a * bOdd;
+    std::int64_t x = w - 1;
+    std::int64_t y = h / 2;
+    while (x >= w / 2) {
+        points.push_back({x, y});
+        const Int128 twice = 2 * err;
+        const bool left = twice >= dx;
+        const bool down = twice <= dy;
+        if (left) {
+            --x;
+            dx += 8 * b * b;
+            err += dx;
+        }
+        if (down) {
+            ++y;
+            dy += 8 * a * a;
+            err += dy;
+        }
+    }
+    return points;
+}
+
+// The quarter walk as the arcs take it (row by row in closed form) against the walk itself:
+// every size up to 130 on each side, and larger ones at random.
+TEST(RasterReferenceTest, QuarterRowsWalkWhereTheErrorWalkGoes) {
+    for (std::int64_t w = 0; w <= 130; ++w) {
+        for (std::int64_t h = 0; h <= 130; ++h) {
+            ASSERT_EQ(QuarterWalk(w, h), ErrorWalk(w, h)) << w << " x " << h;
+        }
+    }
+    std::mt19937 random(7);
+    for (int n = 0; n < 300; ++n) {
+        const std::int64_t w = Between(random, 1, n % 3 == 0 ? 3 : 65536);
+        const std::int64_t h = Between(random, 1, n % 3 == 1 ? 3 : 65536);
+        ASSERT_EQ(QuarterWalk(w, h), ErrorWalk(w, h)) << w << " x " << h;
+    }
+}
+
 // The arc walked point by point around the whole outline loop, each ray's point found by a
 // linear search, each pixel tested against the clip.
 void ReferenceArc(Bitmap& b, const Rect& rect, std::int32_t xs, std::int32_t ys, std::int32_t xe,
@@ -170,7 +219,7 @@ void ReferenceArc(Bitmap& b, const Rect& rect, std::int32_t xs, std::int32_t ys,
     if (box.width == 0 || box.height == 0) {
         return;
     }
-    const std::vector<OutlinePoint> quarter = QuarterWalk(box.width, box.height);
+    const std::vector<OutlinePoint> quarter = ErrorWalk(box.width, box.height);
     const auto m = static_cast<std::int64_t>(quarter.size());
     const std::int64_t w = box.width, h = box.height;
     auto at = [&](std::int64_t k) {

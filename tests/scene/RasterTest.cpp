@@ -9,6 +9,7 @@
 #include <random>
 
 #include "SceneTestSupport.h"
+#include "WideInt.h"
 
 namespace vistrel::test {
 namespace {
@@ -47,8 +48,6 @@ struct Canvas {
     std::unique_ptr<Surface> surface;
 };
 
-__extension__ typedef __int128 Wide;
-
 // Checks what a line from (x1, y1) to (x2, y2) paints inside `window`: seen along its longer
 // axis, step i (0 <= i < n) gets exactly one pixel, on the ideal minor coordinate rounded to
 // the nearest (either way on a tie); steps whose choices fall partly outside may have none.
@@ -60,8 +59,8 @@ void ExpectIdealLine(const PointSet& painted, std::int64_t x1, std::int64_t y1, 
     const std::int64_t d = xMajor ? y2 - y1 : x2 - x1;
     const int sign = (xMajor ? x2 - x1 : y2 - y1) < 0 ? -1 : 1;
     auto choices = [&](std::int64_t i) -> std::vector<std::int64_t> {
-        const Wide twice = Wide{2} * i * d + n, n2 = Wide{2} * n;  // 2n (ideal + 1/2)
-        const Wide floor = twice / n2 - (twice % n2 != 0 && twice < 0);
+        const Int128 twice = Int128{2} * i * d + n, n2 = Int128{2} * n;  // 2n (ideal + 1/2)
+        const Int128 floor = twice / n2 - (twice % n2 != 0 && twice < 0);
         const auto nearest = static_cast<std::int64_t>(minor0 + floor);
         return twice % n2 == 0 ? std::vector{nearest, nearest - 1} : std::vector{nearest};
     };
