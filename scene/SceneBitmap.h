@@ -6,7 +6,6 @@
 
 #include "Palette.h"
 #include "Raster.h"
-#include "SceneElements.h"
 #include "SceneRng.h"
 
 namespace vistrel {
@@ -23,20 +22,18 @@ struct SceneBitmap {
     }
 };
 
+class PaintObserver;
 class SurfaceRecorder;
-
-// What a render may leave out or report besides the bitmap, for diagnostics.
-struct RenderOptions {
-    SceneElements omitted;
-    SurfaceRecorder* recorder = nullptr;
-    // Receives the bound of every RandomBelow call of the painting, in order.
-    std::vector<std::int32_t>* drawBounds = nullptr;
-};
 
 // Paints the scene that rng is seeded for into a new bitmap of the rectangle's size. None when
 // the size is not 1..Surface::MaxSide on each side or the memory cannot be had; the painting
 // itself never fails.
+std::unique_ptr<SceneBitmap> RenderSceneBitmap(const Rect& rectangle, SceneRng& rng);
+
+// The same, with the painting watched by the observer, and every primitive reported to the
+// recorder if there is one.
 std::unique_ptr<SceneBitmap> RenderSceneBitmap(const Rect& rectangle, SceneRng& rng,
-                                               const RenderOptions& options = {});
+                                               PaintObserver& observer,
+                                               SurfaceRecorder* recorder = nullptr);
 
 }  // namespace vistrel

@@ -33,7 +33,8 @@ bool TuftsShow(std::int32_t sky, std::int32_t accent) {
 
 }  // namespace
 
-void ScenePainter::PaintScene() {
+template <typename Observer>
+void BasicScenePainter<Observer>::PaintScene() {
     const RidgeRow& near = RidgeTable[0];
     const RidgeRow& left = RidgeTable[1];
 
@@ -41,7 +42,6 @@ void ScenePainter::PaintScene() {
 
     BeginStep(SceneStep::SkyColour, SceneElement::Sky);
     const std::int32_t sky = RandomBelow(3) == 2 ? 1 : RandomBelow(16);
-    report.sky = sky;
 
     BeginStep(SceneStep::SkyFill, SceneElement::Sky);
     UseBrush(1, sky);
@@ -61,15 +61,13 @@ void ScenePainter::PaintScene() {
 
     BeginStep(SceneStep::Accent, SceneElement::Glints);
     const std::int32_t accent = RandomBelow(16);
-    report.accent = accent;
     UsePen(accent);
 
     BeginStep(SceneStep::Haze, SceneElement::Haze);
     SprinkleRows(31, 50, 600, 189, accent);
 
     BeginStep(SceneStep::Disc, SceneElement::Disc);
-    report.disc = DiscShows(sky, accent);
-    if (report.disc) {
+    if (DiscShows(sky, accent)) {
         UseBrush(1, accent);
         Circle(205, 90 - accent, 0, 360, 2 * accent);
     }
@@ -85,8 +83,7 @@ void ScenePainter::PaintScene() {
     }
 
     BeginStep(SceneStep::Tufts, SceneElement::Tufts);
-    report.tufts = TuftsShow(sky, accent);
-    if (report.tufts) {
+    if (TuftsShow(sky, accent)) {
         ScatterTufts(near.startX - 5, near.startY - 2, 640, near.startY, 2, 22);
         ScatterTufts(left.startX, left.startY - 3, left.startX + 6, left.startY + 10, 2, 20);
         ScatterTufts(240, 180, 570, 185, 2, 20);
@@ -98,5 +95,8 @@ void ScenePainter::PaintScene() {
 
     BeginStep(SceneStep::End, SceneElement::Birds);
 }
+
+template void BasicScenePainter<Unobserved>::PaintScene();
+template void BasicScenePainter<Observed>::PaintScene();
 
 }  // namespace vistrel
