@@ -10,6 +10,9 @@ namespace vistrel {
 
 namespace {
 
+// 3.1415926535 / 180 as the pictures have always used it: a little short of pi / 180.
+constexpr double DegreeFactor = 0.017453292519444445;
+
 // Truncation toward zero; a value with no 32-bit integer (or NaN) gives INT32_MIN, as the
 // processor's own conversion does.
 std::int32_t TruncToInt32(double v) {

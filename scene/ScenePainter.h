@@ -1,6 +1,5 @@
 #pragma once
 
-#include <array>
 #include <cstdint>
 #include <optional>
 
@@ -11,20 +10,6 @@
 #include "Surface.h"
 
 namespace vistrel {
-
-// The eight arguments of one DrawRidge call of the recipe.
-struct RidgeRow {
-    std::int32_t startX, startY, endX, endY, stepWidth, height, colour, fill;
-};
-
-inline constexpr std::array<RidgeRow, 3> RidgeTable = {{
-    {330, 135, 640, 135, 45, 110, 1, 1},  // near range, right
-    {-10, 110, 190, 110, 40, 80, 1, 1},   // range on the left
-    {210, 90, 600, 90, 25, 30, 1, -1},    // far range, middle, outline only
-}};
-
-// 3.1415926535 / 180 as the pictures have always used it: a little short of pi / 180.
-inline constexpr double DegreeFactor = 0.017453292519444445;
 
 // How the viewer's painter is watched: not at all. Each hook is a constant that the compiler
 // folds away, so that watching other painters costs the viewer's pictures nothing.

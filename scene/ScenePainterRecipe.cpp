@@ -1,8 +1,22 @@
+#include <array>
+#include <cstdint>
+
 #include "ScenePainter.h"
 
 namespace vistrel {
 
 namespace {
+
+// The eight arguments of one DrawRidge call of the recipe.
+struct RidgeRow {
+    std::int32_t startX, startY, endX, endY, stepWidth, height, colour, fill;
+};
+
+constexpr std::array<RidgeRow, 3> RidgeTable = {{
+    {330, 135, 640, 135, 45, 110, 1, 1},  // near range, right
+    {-10, 110, 190, 110, 40, 80, 1, 1},   // range on the left
+    {210, 90, 600, 90, 25, 30, 1, -1},    // far range, middle, outline only
+}};
 
 // Accent colours that show as a sun or moon under a dark blue sky.
 bool DiscShows(std::int32_t sky, std::int32_t accent) {
