@@ -9,7 +9,7 @@
 #include <unistd.h>
 
 #include "PaintObserver.h"
-#include "SceneBitmap.h"
+#include "RenderSceneBitmap.h"
 #include "SceneElements.h"
 #include "SceneRng.h"
 

@@ -11,7 +11,7 @@
 #include <utility>
 #include <vector>
 
-#include "SceneBitmap.h"
+#include "RenderSceneBitmap.h"
 #include "ScenePainter.h"
 #include "Surface.h"
 

@@ -15,7 +15,7 @@
 
 #include "PaintObserver.h"
 #include "RenderCommand.h"
-#include "SceneBitmap.h"
+#include "RenderSceneBitmap.h"
 #include "SceneImage.h"
 #include "SceneRng.h"
 

@@ -14,7 +14,7 @@
 #include "GdiScript.h"
 #include "PaintObserver.h"
 #include "RenderCommand.h"
-#include "SceneBitmap.h"
+#include "RenderSceneBitmap.h"
 #include "SceneImage.h"
 #include "SeedSweep.h"
 #include "ToolError.h"

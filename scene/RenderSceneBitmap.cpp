@@ -1,4 +1,4 @@
-#include "SceneBitmap.h"
+#include "RenderSceneBitmap.h"
 
 #include <new>
 
