@@ -36,7 +36,7 @@ DegreeRay ComputeRay(std::int32_t degrees) {
 }
 
 DegreeRay RayOf(std::int32_t degrees) {
-    static const std::array<DegreeRay, 361> turn = [] {
+    static const std::array<DegreeRay, 361> OneTurn = [] {
         std::array<DegreeRay, 361> rays{};
         for (std::int32_t d = 0; d <= 360; ++d) {
             rays[static_cast<std::size_t>(d)] = ComputeRay(d);
@@ -44,7 +44,7 @@ DegreeRay RayOf(std::int32_t degrees) {
         return rays;
     }();
     if (degrees >= 0 && degrees <= 360) {
-        return turn[static_cast<std::size_t>(degrees)];
+        return OneTurn[static_cast<std::size_t>(degrees)];
     }
     return ComputeRay(degrees);
 }

@@ -1,6 +1,7 @@
 #include <array>
 #include <cstdint>
 
+#include "SceneChoices.h"
 #include "ScenePainter.h"
 
 namespace vistrel {
@@ -18,33 +19,6 @@ constexpr std::array<RidgeRow, 3> RidgeTable = {{
     {210, 90, 600, 90, 25, 30, 1, -1},    // far range, middle, outline only
 }};
 
-// Accent colours that show as a sun or moon under a dark blue sky.
-bool DiscShows(std::int32_t sky, std::int32_t accent) {
-    if (sky != 1) {
-        return false;
-    }
-    switch (accent) {
-        case 4:
-        case 5:
-        case 6:
-        case 12:
-        case 13:
-        case 14:
-        case 15:
-            return true;
-        default:
-            return false;
-    }
-}
-
-// Bright or warm skies take no grass, unless the accent is dark blue.
-bool TuftsShow(std::int32_t sky, std::int32_t accent) {
-    if (accent == 1) {
-        return true;
-    }
-    return !(sky >= 4 && sky <= 6) && !(sky >= 10 && sky <= 14);
-}
-
 }  // namespace
 
 template <typename Observer>
@@ -61,9 +35,9 @@ void BasicScenePainter<Observer>::PaintScene() {
     UseBrush(1, sky);
     FillFrom(10, 20, 1);
 
-    constexpr SceneStep rangeSteps[] = {SceneStep::Range1, SceneStep::Range2, SceneStep::Range3};
+    constexpr SceneStep RangeSteps[] = {SceneStep::Range1, SceneStep::Range2, SceneStep::Range3};
     for (int i = 0; i < 3; ++i) {
-        BeginStep(rangeSteps[i], SceneElement::Ranges);
+        BeginStep(RangeSteps[i], SceneElement::Ranges);
         const RidgeRow& r = RidgeTable[static_cast<std::size_t>(i)];
         DrawRidge(r.startX, r.startY, r.endX, r.endY, r.stepWidth, r.height, r.colour, r.fill);
     }

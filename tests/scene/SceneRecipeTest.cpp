@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 
+#include "SceneChoices.h"
 #include "SceneTestSupport.h"
 
 namespace vistrel::test {
@@ -76,13 +77,25 @@ TEST(SceneRecipeTest, KnownPicturesChooseTheirColoursAndElements) {
     EXPECT_EQ(Painted(1).DrawsBefore(SceneStep::Accent), 1095u);
 }
 
-bool DiscShows(std::int32_t sky, std::int32_t accent) {
-    return sky == 1 && (accent == 4 || accent == 5 || accent == 6 || accent >= 12);
-}
-
-bool TuftsShow(std::int32_t sky, std::int32_t accent) {
-    constexpr std::int32_t grassy[] = {0, 1, 2, 3, 7, 8, 9, 15};
-    return accent == 1 || std::find(std::begin(grassy), std::end(grassy), sky) != std::end(grassy);
+TEST(SceneRecipeTest, ADiscShowsOnlyUnderANightSkyAndTuftsUnderMostSkies) {
+    static_assert(DiscShows(1, 15) && !DiscShows(1, 7) && !DiscShows(2, 15));
+    static_assert(TuftsShow(12, 1) && !TuftsShow(12, 2));
+    for (std::int32_t accent = 0; accent < 16; ++accent) {
+        SCOPED_TRACE(accent);
+        int discSkies = 0, grassySkies = 0;
+        for (std::int32_t sky = 0; sky < 16; ++sky) {
+            discSkies += DiscShows(sky, accent);
+            grassySkies += TuftsShow(sky, accent);
+        }
+        EXPECT_EQ(discSkies, DiscShows(1, accent) ? 1 : 0);
+        // A dark blue accent brings grass to every sky; any other to half of them.
+        EXPECT_EQ(grassySkies, accent == 1 ? 16 : 8);
+    }
+    int discAccents = 0;
+    for (std::int32_t accent = 0; accent < 16; ++accent) {
+        discAccents += DiscShows(1, accent);
+    }
+    EXPECT_EQ(discAccents, 7);
 }
 
 TEST(SceneRecipeTest, EveryPictureTakesItsDrawsStepByStep) {
