@@ -17,20 +17,10 @@ namespace {
 
 constexpr vistrel::Rect BenchRect{0, 0, 600, 206};
 
-// Keeps the bound of every random value a painting draws, in order.
-class DrawBounds : public vistrel::PaintObserver {
-  public:
-    void Drawing(std::int32_t bound, std::size_t count) override {
-        bounds.insert(bounds.end(), count, bound);
-    }
-
-    std::vector<std::int32_t> bounds;
-};
-
 // The bounds of every RandomBelow call that the picture of scene seed 1 makes, in order.
 const std::vector<std::int32_t>& SeedOneBounds() {
     static const std::vector<std::int32_t> bounds = [] {
-        DrawBounds recorded;
+        vistrel::DrawBounds recorded;
         vistrel::SceneRng rng;
         rng.Seed(1);
         vistrel::RenderSceneBitmap(BenchRect, rng, recorded);

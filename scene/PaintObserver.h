@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <vector>
 
 #include "SceneElements.h"
 
@@ -48,6 +49,17 @@ class ElementOmitter : public PaintObserver {
 
   private:
     SceneElements omitted;
+};
+
+// Keeps the bound of every random value a painting draws, in order: enough to draw the same
+// numbers again without painting.
+class DrawBounds : public PaintObserver {
+  public:
+    void Drawing(std::int32_t bound, std::size_t count) override {
+        bounds.insert(bounds.end(), count, bound);
+    }
+
+    std::vector<std::int32_t> bounds;
 };
 
 }  // namespace vistrel

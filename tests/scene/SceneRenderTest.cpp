@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <vector>
 
 #include "SceneTestSupport.h"
 
@@ -70,6 +71,24 @@ TEST(RenderSceneBitmapTest, RectanglesWithoutAUsableSizeGiveNoBitmapAndTakeNoDra
     const auto widest = RenderSceneBitmap({0, 0, 8192, 1}, rng);
     ASSERT_NE(widest, nullptr);
     EXPECT_EQ(widest->width, 8192);
+}
+
+TEST(PaintObserverTest, DrawingReportsEveryBoundInOrder) {
+    for (const std::uint32_t seed : {1u, 2u, 3u}) {
+        SCOPED_TRACE(seed);
+        SceneRng painted;
+        painted.Seed(seed);
+        DrawBounds observer;
+        ASSERT_NE(RenderSceneBitmap({0, 0, 570, 190}, painted, observer), nullptr);
+        // The same bounds drawn again, alone, leave the source exactly where the picture did.
+        SceneRng replayed;
+        replayed.Seed(seed);
+        for (const std::int32_t bound : observer.bounds) {
+            RandomBelow(replayed, bound);
+        }
+        EXPECT_EQ(replayed.Draws(), painted.Draws());
+        EXPECT_EQ(replayed.State(), painted.State());
+    }
 }
 
 TEST(OmittedElementTest, OmittingAnElementKeepsEveryDraw) {
