@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "SceneBitmap.h"
+#include "RenderSceneBitmap.h"
 #include "SceneImage.h"
 #include "SceneRng.h"
 #include "SeedSweep.h"

@@ -8,7 +8,8 @@
 
 #include <unistd.h>
 
-#include "SceneBitmap.h"
+#include "PaintObserver.h"
+#include "RenderSceneBitmap.h"
 #include "SceneElements.h"
 #include "SceneRng.h"
 
@@ -19,13 +20,11 @@ constexpr vistrel::Rect BenchRect{0, 0, 600, 206};
 // The bounds of every RandomBelow call that the picture of scene seed 1 makes, in order.
 const std::vector<std::int32_t>& SeedOneBounds() {
     static const std::vector<std::int32_t> bounds = [] {
-        std::vector<std::int32_t> recorded;
-        vistrel::RenderOptions options;
-        options.drawBounds = &recorded;
+        vistrel::DrawBounds recorded;
         vistrel::SceneRng rng;
         rng.Seed(1);
-        vistrel::RenderSceneBitmap(BenchRect, rng, options);
-        return recorded;
+        vistrel::RenderSceneBitmap(BenchRect, rng, recorded);
+        return recorded.bounds;
     }();
     return bounds;
 }
@@ -68,18 +67,22 @@ void BM_Floor(benchmark::State& state) {
 }
 BENCHMARK(BM_Floor)->Unit(benchmark::kMicrosecond)->Repetitions(7)->DisplayAggregatesOnly(true);
 
-void RenderSeeds(benchmark::State& state, const vistrel::RenderOptions& options) {
+// Renders scene seeds 0, 1, 2, ... in turn, with whatever render takes a rectangle and a source.
+template <typename Render>
+void RenderSeeds(benchmark::State& state, Render render) {
     vistrel::SceneRng rng;
     std::uint32_t seed = 0;
     for (auto _ : state) {
         rng.Seed(seed++ & 0x7FFF);
-        auto bitmap = vistrel::RenderSceneBitmap(BenchRect, rng, options);
+        auto bitmap = render(BenchRect, rng);
         benchmark::DoNotOptimize(bitmap);
     }
 }
 
 void BM_RenderScene600x206(benchmark::State& state) {
-    RenderSeeds(state, {});
+    RenderSeeds(state, [](const vistrel::Rect& r, vistrel::SceneRng& rng) {
+        return vistrel::RenderSceneBitmap(r, rng);
+    });
 }
 BENCHMARK(BM_RenderScene600x206)
     ->Unit(benchmark::kMicrosecond)
@@ -123,16 +126,19 @@ BENCHMARK(BM_RenderOverFloor)
 // time with none painted, it is what that element's painting costs.
 void BM_RenderOnly(benchmark::State& state) {
     const auto only = static_cast<std::size_t>(state.range(0));
-    vistrel::RenderOptions options;
+    vistrel::SceneElements omitted;
     for (std::size_t i = 0; i < vistrel::ElementNames.size(); ++i) {
         if (i != only) {
-            options.omitted.Add(vistrel::ElementNames[i].element);
+            omitted.Add(vistrel::ElementNames[i].element);
         }
     }
+    vistrel::ElementOmitter omitter(omitted);
     state.SetLabel(only < vistrel::ElementNames.size()
                        ? std::string(vistrel::ElementNames[only].name)
                        : std::string("none"));
-    RenderSeeds(state, options);
+    RenderSeeds(state, [&](const vistrel::Rect& r, vistrel::SceneRng& rng) {
+        return vistrel::RenderSceneBitmap(r, rng, omitter);
+    });
 }
 BENCHMARK(BM_RenderOnly)
     ->DenseRange(0, static_cast<int>(vistrel::ElementNames.size()))

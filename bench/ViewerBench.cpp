@@ -4,7 +4,7 @@
 #include <QPushButton>
 #include <QWindow>
 
-#include "SceneBitmap.h"
+#include "RenderSceneBitmap.h"
 #include "ScenePicture.h"
 #include "SystemServices.h"
 #include "ViewerDialog.h"

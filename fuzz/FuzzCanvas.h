@@ -16,7 +16,7 @@ namespace vistrel {
 // removes what is left.
 class FuzzCanvas {
   public:
-    FuzzCanvas(FuzzInput& input, std::int32_t maxSide) : painter(rng, AllButBirds()) {
+    FuzzCanvas(FuzzInput& input, std::int32_t maxSide) {
         const std::int32_t width = input.Within(1, maxSide);
         const std::int32_t height = input.Within(1, maxSide);
         surface = Surface::Create(width, height);
@@ -26,7 +26,7 @@ class FuzzCanvas {
         surface->ClearOpaque(0);
     }
 
-    ScenePainter& Painter() { return painter; }
+    ObservedScenePainter& Painter() { return painter; }
     SceneRng& Rng() { return rng; }
     const Surface& Target() const { return *surface; }
 
@@ -43,7 +43,8 @@ class FuzzCanvas {
 
     SceneRng rng;
     std::unique_ptr<Surface> surface;
-    ScenePainter painter;
+    ElementOmitter omitter{AllButBirds()};
+    ObservedScenePainter painter{rng, omitter};
 };
 
 // One input: a canvas, then calls until the input runs out, maxCalls at most.

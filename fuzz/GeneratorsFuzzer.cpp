@@ -100,7 +100,7 @@ std::uint64_t SprinkleDraws(std::int64_t width, std::int64_t height) {
 }
 
 void CallOne(FuzzInput& input, FuzzCanvas& canvas) {
-    ScenePainter& painter = canvas.Painter();
+    ObservedScenePainter& painter = canvas.Painter();
     SceneRng& rng = canvas.Rng();
     const std::uint64_t before = rng.Draws();
     std::uint64_t expected = 0;

@@ -123,7 +123,7 @@ bool InBox(std::int64_t x, std::int64_t y, std::int64_t x1, std::int64_t y1, std
 
 // Runs one primitive drawn from input and checks what it did.
 void CallOne(FuzzInput& input, FuzzCanvas& canvas) {
-    ScenePainter& painter = canvas.Painter();
+    ObservedScenePainter& painter = canvas.Painter();
     const Surface& surface = canvas.Target();
     const Change change(surface, surface.Pixels(), surface.Clip());
     const ColourIndex pen = surface.SelectedPen()->colour;

@@ -4,23 +4,9 @@
 #include <vector>
 
 #include "Palette.h"
+#include "Rect.h"
 
 namespace vistrel {
-
-// A rectangle with its left and top edges inside and its right and bottom edges outside.
-struct Rect {
-    std::int32_t left = 0;
-    std::int32_t top = 0;
-    std::int32_t right = 0;
-    std::int32_t bottom = 0;
-
-    bool Empty() const { return left >= right || top >= bottom; }
-    bool Contains(std::int64_t x, std::int64_t y) const {
-        return x >= left && x < right && y >= top && y < bottom;
-    }
-    Rect Intersect(const Rect& o) const;
-    friend bool operator==(const Rect&, const Rect&) = default;
-};
 
 // The pixels a primitive may change: a one-byte-a-pixel bitmap seen through its clip rectangle.
 // Every write outside the clip is dropped here, so the rasterisers only need to keep their work

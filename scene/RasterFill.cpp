@@ -9,15 +9,6 @@
 
 namespace vistrel {
 
-Rect Rect::Intersect(const Rect& o) const {
-    Rect r{std::max(left, o.left), std::max(top, o.top), std::min(right, o.right),
-           std::min(bottom, o.bottom)};
-    if (r.Empty()) {
-        return Rect{};
-    }
-    return r;
-}
-
 namespace {
 
 // While a fill runs its region is marked, so that a marked pixel stops the scan like a border

@@ -48,36 +48,4 @@ inline constexpr std::array<NamedElement, 8> ElementNames = {{
 // The element of that name ("sky", "ranges", ...), if there is one.
 std::optional<SceneElement> ElementNamed(std::string_view name);
 
-// The steps of the recipe that take random draws or paint, in the order they run.
-enum class SceneStep : int {
-    SkyColour,
-    SkyFill,
-    Range1,
-    Range2,
-    Range3,
-    Band1,
-    Band2,
-    Accent,
-    Haze,
-    Disc,
-    Glints,
-    Tufts,
-    Birds,
-    End,
-};
-inline constexpr int SceneStepCount = static_cast<int>(SceneStep::End) + 1;
-
-// What one painting chose and how many random values had been drawn when each step began.
-struct SceneReport {
-    std::int32_t sky = -1;
-    std::int32_t accent = -1;
-    bool disc = false;
-    bool tufts = false;
-    std::array<std::uint64_t, SceneStepCount> drawsBefore{};
-
-    std::uint64_t DrawsOf(SceneStep first, SceneStep next) const {
-        return drawsBefore[static_cast<int>(next)] - drawsBefore[static_cast<int>(first)];
-    }
-};
-
 }  // namespace vistrel

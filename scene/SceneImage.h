@@ -1,6 +1,8 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -17,6 +19,9 @@ SceneBitmap ScaleUp(const SceneBitmap& bitmap, std::int32_t n);
 // The bitmap as the bytes of a file of that format. PNGs are indexed with the palette colours
 // (and the out-of-palette colour as entry 16).
 std::vector<std::uint8_t> EncodeImage(const SceneBitmap& bitmap, ImageFormat format);
+
+// 64-bit FNV-1a over the bytes.
+std::uint64_t Fnv1aDigest(std::span<const std::byte> bytes);
 
 // 64-bit FNV-1a over the colour numbers, row by row.
 std::uint64_t PixelDigest(const SceneBitmap& bitmap);

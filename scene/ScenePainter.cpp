@@ -10,6 +10,9 @@ namespace vistrel {
 
 namespace {
 
+// 3.1415926535 / 180 as the pictures have always used it: a little short of pi / 180.
+constexpr double DegreeFactor = 0.017453292519444445;
+
 // Truncation toward zero; a value with no 32-bit integer (or NaN) gives INT32_MIN, as the
 // processor's own conversion does.
 std::int32_t TruncToInt32(double v) {
@@ -33,7 +36,7 @@ DegreeRay ComputeRay(std::int32_t degrees) {
 }
 
 DegreeRay RayOf(std::int32_t degrees) {
-    static const std::array<DegreeRay, 361> turn = [] {
+    static const std::array<DegreeRay, 361> OneTurn = [] {
         std::array<DegreeRay, 361> rays{};
         for (std::int32_t d = 0; d <= 360; ++d) {
             rays[static_cast<std::size_t>(d)] = ComputeRay(d);
@@ -41,37 +44,29 @@ DegreeRay RayOf(std::int32_t degrees) {
         return rays;
     }();
     if (degrees >= 0 && degrees <= 360) {
-        return turn[static_cast<std::size_t>(degrees)];
+        return OneTurn[static_cast<std::size_t>(degrees)];
     }
     return ComputeRay(degrees);
 }
 
 }  // namespace
 
-ScenePainter::ScenePainter(SceneRng& rng, SceneElements omitted) : rng(rng), omitted(omitted) {}
-
-ScenePainter::~ScenePainter() {
+template <typename Observer>
+BasicScenePainter<Observer>::~BasicScenePainter() {
     ReleasePen();
     ReleaseBrush();
 }
 
-void ScenePainter::PaintOn(Surface& target) {
+template <typename Observer>
+void BasicScenePainter<Observer>::PaintOn(Surface& target) {
     ReleasePen();
     ReleaseBrush();
     surface = &target;
     PaintScene();
 }
 
-void ScenePainter::RecordDrawBound(std::int32_t n) {
-    drawBounds->push_back(n);
-}
-
-void ScenePainter::BeginStep(SceneStep step, SceneElement element) {
-    report.drawsBefore[static_cast<int>(step)] = rng.Draws();
-    painting = !omitted.Has(element);
-}
-
-void ScenePainter::ReleasePen() {
+template <typename Observer>
+void BasicScenePainter<Observer>::ReleasePen() {
     if (!pen) {
         return;
     }
@@ -79,7 +74,8 @@ void ScenePainter::ReleasePen() {
     pen.reset();
 }
 
-void ScenePainter::ReleaseBrush() {
+template <typename Observer>
+void BasicScenePainter<Observer>::ReleaseBrush() {
     if (!brush) {
         return;
     }
@@ -87,42 +83,49 @@ void ScenePainter::ReleaseBrush() {
     brush.reset();
 }
 
-void ScenePainter::ClipScene(std::int32_t left, std::int32_t top, std::int32_t right,
-                             std::int32_t bottom, std::int32_t) {
+template <typename Observer>
+void BasicScenePainter<Observer>::ClipScene(std::int32_t left, std::int32_t top, std::int32_t right,
+                                            std::int32_t bottom, std::int32_t) {
     surface->IntersectClipRect(0, 0, WrapSub(right, left), WrapSub(bottom, top));
 }
 
-void ScenePainter::UsePen(std::int32_t colour) {
+template <typename Observer>
+void BasicScenePainter<Observer>::UsePen(std::int32_t colour) {
     ReleasePen();
     pen.emplace(Pen{ToColourIndex(colour)});
     previousPen = surface->SelectPen(&*pen);
 }
 
-void ScenePainter::UseBrush(std::int32_t, std::int32_t colour) {
+template <typename Observer>
+void BasicScenePainter<Observer>::UseBrush(std::int32_t, std::int32_t colour) {
     ReleaseBrush();
     brush.emplace(Brush{ToColourIndex(colour)});
     previousBrush = surface->SelectBrush(&*brush);
 }
 
-void ScenePainter::Line(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2) {
-    if (!painting) {
+template <typename Observer>
+void BasicScenePainter<Observer>::Line(std::int32_t x1, std::int32_t y1, std::int32_t x2,
+                                       std::int32_t y2) {
+    if (!observer.Painting()) {
         return;
     }
     surface->MoveTo(x1, y1);
     surface->LineTo(x2, y2);
 }
 
-void ScenePainter::Circle(std::int32_t cx, std::int32_t cy, std::int32_t, std::int32_t,
-                          std::int32_t r) {
-    if (!painting) {
+template <typename Observer>
+void BasicScenePainter<Observer>::Circle(std::int32_t cx, std::int32_t cy, std::int32_t,
+                                         std::int32_t, std::int32_t r) {
+    if (!observer.Painting()) {
         return;
     }
     surface->Ellipse(WrapSub(cx, r), WrapSub(cy, r), WrapAdd(cx, r), WrapAdd(cy, r));
 }
 
-void ScenePainter::ArcDeg(std::int32_t cx, std::int32_t cy, std::int32_t startDeg,
-                          std::int32_t endDeg, std::int32_t rx, std::int32_t ry) {
-    if (!painting) {
+template <typename Observer>
+void BasicScenePainter<Observer>::ArcDeg(std::int32_t cx, std::int32_t cy, std::int32_t startDeg,
+                                         std::int32_t endDeg, std::int32_t rx, std::int32_t ry) {
+    if (!observer.Painting()) {
         return;
     }
     const DegreeRay start = RayOf(startDeg);
@@ -135,11 +138,16 @@ void ScenePainter::ArcDeg(std::int32_t cx, std::int32_t cy, std::int32_t startDe
                  ye);
 }
 
-void ScenePainter::FillFrom(std::int32_t x, std::int32_t y, std::int32_t borderColour) {
-    if (!painting) {
+template <typename Observer>
+void BasicScenePainter<Observer>::FillFrom(std::int32_t x, std::int32_t y,
+                                           std::int32_t borderColour) {
+    if (!observer.Painting()) {
         return;
     }
     surface->FloodFill(x, y, ToColourIndex(borderColour));
 }
+
+template class BasicScenePainter<Unobserved>;
+template class BasicScenePainter<Observed>;
 
 }  // namespace vistrel

@@ -1,10 +1,9 @@
 #pragma once
 
-#include <array>
 #include <cstdint>
 #include <optional>
-#include <vector>
 
+#include "PaintObserver.h"
 #include "Palette.h"
 #include "SceneElements.h"
 #include "SceneRng.h"
@@ -12,48 +11,55 @@
 
 namespace vistrel {
 
-// The eight arguments of one DrawRidge call of the recipe.
-struct RidgeRow {
-    std::int32_t startX, startY, endX, endY, stepWidth, height, colour, fill;
+// How the viewer's painter is watched: not at all. Each hook is a constant that the compiler
+// folds away, so that watching other painters costs the viewer's pictures nothing.
+struct Unobserved {
+    static constexpr void StepBegins(SceneStep, SceneElement, std::uint64_t) {}
+    static constexpr bool Painting() { return true; }
+    static constexpr void Drawing(std::int32_t, std::size_t) {}
 };
 
-inline constexpr std::array<RidgeRow, 3> RidgeTable = {{
-    {330, 135, 640, 135, 45, 110, 1, 1},  // near range, right
-    {-10, 110, 190, 110, 40, 80, 1, 1},   // range on the left
-    {210, 90, 600, 90, 25, 30, 1, -1},    // far range, middle, outline only
-}};
+// A painter watched by a PaintObserver, which may leave the elements of some steps out.
+class Observed {
+  public:
+    // Implicit, so that a painter is constructed with the observer itself.
+    Observed(PaintObserver& observer) : observer(observer) {}
 
-// 3.1415926535 / 180 as the pictures have always used it: a little short of pi / 180.
-inline constexpr double DegreeFactor = 0.017453292519444445;
+    void StepBegins(SceneStep step, SceneElement element, std::uint64_t draws) {
+        painting = observer.StepBegins(step, element, draws);
+    }
+    bool Painting() const { return painting; }
+    void Drawing(std::int32_t bound, std::size_t count) { observer.Drawing(bound, count); }
+
+  private:
+    PaintObserver& observer;
+    bool painting = true;
+};
 
 // Paints one picture onto a surface: the drawing primitives, the element generators and the
-// recipe that calls them, all drawing their random numbers from one scene random source.
-class ScenePainter {
+// recipe that calls them, all drawing their random numbers from one scene random source. The
+// observer type says how the painting is watched (Unobserved or Observed).
+template <typename Observer>
+class BasicScenePainter {
   public:
-    explicit ScenePainter(SceneRng& rng, SceneElements omitted = {});
-    virtual ~ScenePainter();
-    ScenePainter(const ScenePainter&) = delete;
-    ScenePainter& operator=(const ScenePainter&) = delete;
+    explicit BasicScenePainter(SceneRng& rng, Observer observer = Observer())
+        : rng(rng), observer(observer) {}
+    virtual ~BasicScenePainter();
+    BasicScenePainter(const BasicScenePainter&) = delete;
+    BasicScenePainter& operator=(const BasicScenePainter&) = delete;
 
     // Binds the surface and paints the picture on it.
     void PaintOn(Surface& target);
-    const SceneReport& Report() const { return report; }
 
     std::int32_t RandomBelow(std::int32_t n) {
-        if (drawBounds != nullptr) [[unlikely]] {
-            RecordDrawBound(n);
-        }
+        observer.Drawing(n, 1);
         return vistrel::RandomBelow(rng, n);
     }
     // RandomBelow(n) count times into values[0..count).
     void RandomsBelow(std::int32_t n, std::int32_t* values, std::size_t count) {
-        if (drawBounds != nullptr) [[unlikely]] {
-            drawBounds->insert(drawBounds->end(), count, n);
-        }
+        observer.Drawing(n, count);
         vistrel::RandomsBelow(rng, n, values, count);
     }
-    // Every later RandomBelow call appends its bound to `bounds` (none to stop).
-    void RecordDrawBounds(std::vector<std::int32_t>* bounds) { drawBounds = bounds; }
 
     // Primitives. Colours are colour numbers; ignored arguments are kept so that calls read as
     // the recipe writes them.
@@ -69,14 +75,14 @@ class ScenePainter {
     void FillFrom(std::int32_t x, std::int32_t y, std::int32_t borderColour);
     // Inline: the haze plots tens of thousands of pixels a picture.
     void Plot(std::int32_t x, std::int32_t y, std::int32_t colour) {
-        if (painting) {
+        if (observer.Painting()) {
             surface->SetPixel(x, y, ToColourIndex(colour));
         }
     }
     // Plot(x, y, colour) for each x of columns[0..count).
     void PlotRow(std::int32_t y, const std::int32_t* columns, std::size_t count,
                  std::int32_t colour) {
-        if (painting) {
+        if (observer.Painting()) {
             surface->SetPixelsInRow(y, columns, count, ToColourIndex(colour));
         }
     }
@@ -100,11 +106,9 @@ class ScenePainter {
   private:
     void ReleasePen();
     void ReleaseBrush();
-    // Out of line, so that RandomBelow stays small enough to inline everywhere.
-    void RecordDrawBound(std::int32_t n);
-    // Marks the start of a recipe step; an omitted element still draws its numbers but paints
-    // nothing.
-    void BeginStep(SceneStep step, SceneElement element);
+    void BeginStep(SceneStep step, SceneElement element) {
+        observer.StepBegins(step, element, rng.Draws());
+    }
 
     Surface* surface = nullptr;
     std::optional<Pen> pen;
@@ -113,10 +117,15 @@ class ScenePainter {
     const Brush* previousBrush = nullptr;
 
     SceneRng& rng;
-    SceneElements omitted;
-    bool painting = true;
-    SceneReport report;
-    std::vector<std::int32_t>* drawBounds = nullptr;
+    Observer observer;
 };
+
+// The viewer's painter.
+using ScenePainter = BasicScenePainter<Unobserved>;
+// The painter of the render tool, the tests and the benchmarks.
+using ObservedScenePainter = BasicScenePainter<Observed>;
+
+extern template class BasicScenePainter<Unobserved>;
+extern template class BasicScenePainter<Observed>;
 
 }  // namespace vistrel

@@ -16,8 +16,8 @@
 #include "FullScreenPicture.h"
 #include "PictureFile.h"
 #include "ProgramIcon.h"
+#include "RenderSceneBitmap.h"
 #include "SavePictureDialog.h"
-#include "SceneBitmap.h"
 #include "ViewerServices.h"
 #include "ui_ViewerDialog.h"
 

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <iomanip>
 #include <optional>
+#include <span>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -115,7 +116,7 @@ std::optional<std::string> DifferenceFromGdi(const std::string& setup, const Fix
     const Surface& picture = *replay.Picture();
     const PointListing ours =
         ListPoints(picture, penOnly ? std::optional(replay.PenColour()) : std::nullopt);
-    const std::uint64_t ourDigest = Fnv1a64(ours.text);
+    const std::uint64_t ourDigest = Fnv1aDigest(std::as_bytes(std::span(ours.text)));
     if (ours.count == gdi.count && ourDigest == gdi.digest) {
         return std::nullopt;
     }

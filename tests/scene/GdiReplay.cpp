@@ -191,15 +191,6 @@ std::string DescribeRuns(const Surface& surface) {
     return text.empty() ? "(none)\n" : text;
 }
 
-std::uint64_t Fnv1a64(std::string_view bytes) {
-    std::uint64_t h = 0xcbf29ce484222325ull;
-    for (const char b : bytes) {
-        h ^= static_cast<unsigned char>(b);
-        h *= 0x100000001b3ull;
-    }
-    return h;
-}
-
 bool ParseDigest(std::string_view hex, std::uint64_t& digest) {
     const auto [end, status] = std::from_chars(hex.data(), hex.data() + hex.size(), digest, 16);
     return hex.size() == 16 && status == std::errc() && end == hex.data() + hex.size();

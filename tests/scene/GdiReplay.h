@@ -44,8 +44,7 @@ PointListing ListPoints(const Surface& surface, std::optional<ColourIndex> only 
 // for a picture of thousands of pixels.
 std::string DescribeRuns(const Surface& surface);
 
-// 64-bit FNV-1a, and one written as 16 hex digits read back.
-std::uint64_t Fnv1a64(std::string_view bytes);
+// A digest written as 16 hex digits, read back.
 bool ParseDigest(std::string_view hex, std::uint64_t& digest);
 
 // The lines of a text file, gzip-compressed or not. False, with the reason, when it cannot be

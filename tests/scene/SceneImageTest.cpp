@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "RenderSceneBitmap.h"
 #include "SceneImage.h"
 
 namespace vistrel {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <vector>
 
 #include "SceneTestSupport.h"
 
@@ -72,6 +73,24 @@ TEST(RenderSceneBitmapTest, RectanglesWithoutAUsableSizeGiveNoBitmapAndTakeNoDra
     EXPECT_EQ(widest->width, 8192);
 }
 
+TEST(PaintObserverTest, DrawingReportsEveryBoundInOrder) {
+    for (const std::uint32_t seed : {1u, 2u, 3u}) {
+        SCOPED_TRACE(seed);
+        SceneRng painted;
+        painted.Seed(seed);
+        DrawBounds observer;
+        ASSERT_NE(RenderSceneBitmap({0, 0, 570, 190}, painted, observer), nullptr);
+        // The same bounds drawn again, alone, leave the source exactly where the picture did.
+        SceneRng replayed;
+        replayed.Seed(seed);
+        for (const std::int32_t bound : observer.bounds) {
+            RandomBelow(replayed, bound);
+        }
+        EXPECT_EQ(replayed.Draws(), painted.Draws());
+        EXPECT_EQ(replayed.State(), painted.State());
+    }
+}
+
 TEST(OmittedElementTest, OmittingAnElementKeepsEveryDraw) {
     for (const std::uint32_t seed : {1u, 2u, 3u}) {
         SceneRng full;
@@ -81,7 +100,10 @@ TEST(OmittedElementTest, OmittingAnElementKeepsEveryDraw) {
             SCOPED_TRACE(testing::Message() << "seed " << seed << " without " << e.name);
             SceneRng omitted;
             omitted.Seed(seed);
-            const auto bitmap = RenderSceneBitmap({0, 0, 570, 190}, omitted, Omitting(e.element));
+            SceneElements elements;
+            elements.Add(e.element);
+            ElementOmitter omitter(elements);
+            const auto bitmap = RenderSceneBitmap({0, 0, 570, 190}, omitted, omitter);
             ASSERT_NE(bitmap, nullptr);
             EXPECT_EQ(omitted.Draws(), full.Draws());
             EXPECT_EQ(omitted.State(), full.State());
@@ -93,10 +115,9 @@ TEST(OmittedElementTest, WithoutBirdsOnlyTheBirdPixelsChange) {
     for (const std::uint32_t seed : {1u, 2u, 3u, 7u}) {
         SCOPED_TRACE(seed);
         CallLog log;
-        RenderOptions recording;
-        recording.recorder = &log;
-        const auto full = RenderSeed(seed, recording);
-        const auto withoutBirds = RenderSeed(seed, Omitting(SceneElement::Birds));
+        PaintObserver watchingNothing;
+        const auto full = RenderSeed(seed, watchingNothing, &log);
+        const auto withoutBirds = RenderWithout(seed, SceneElement::Birds);
         // The birds are the last 58 arcs; repaint them alone.
         ASSERT_GE(log.arcs.size(), 58u);
         auto birds = BlankSurface(570, 190);
@@ -119,7 +140,7 @@ TEST(OmittedElementTest, WithoutBirdsOnlyTheBirdPixelsChange) {
 TEST(OmittedElementTest, WithoutSkyTheSkyStaysBlack) {
     // Seed 3 has sky colour 12.
     const auto full = RenderSeed(3);
-    const auto withoutSky = RenderSeed(3, Omitting(SceneElement::Sky));
+    const auto withoutSky = RenderWithout(3, SceneElement::Sky);
     const PointSet differing = DifferingPixels(*full, *withoutSky);
     EXPECT_GT(differing.size(), 10000u);
     for (const auto& [x, y] : differing) {

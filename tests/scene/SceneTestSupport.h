@@ -11,7 +11,7 @@
 #include <utility>
 #include <vector>
 
-#include "SceneBitmap.h"
+#include "RenderSceneBitmap.h"
 #include "ScenePainter.h"
 #include "Surface.h"
 
@@ -132,22 +132,31 @@ struct BoundPainter {
     ScenePainter painter{rng};
 };
 
-inline RenderOptions Omitting(SceneElement element) {
-    RenderOptions options;
-    options.omitted.Add(element);
-    return options;
-}
-
-// The picture of a scene seed, rendered on a surface of the given size.
-inline std::unique_ptr<SceneBitmap> RenderSeed(std::uint32_t seed,
-                                               const RenderOptions& options = {},
-                                               std::int32_t width = 570,
-                                               std::int32_t height = 190) {
+// The picture of a scene seed on a 570 x 190 bitmap, as the viewer paints it.
+inline std::unique_ptr<SceneBitmap> RenderSeed(std::uint32_t seed) {
     SceneRng rng;
     rng.Seed(seed);
-    auto bitmap = RenderSceneBitmap({0, 0, width, height}, rng, options);
+    auto bitmap = RenderSceneBitmap({0, 0, 570, 190}, rng);
     EXPECT_NE(bitmap, nullptr);
     return bitmap;
+}
+
+// The same picture watched by the observer, and recorded by the recorder if there is one.
+inline std::unique_ptr<SceneBitmap> RenderSeed(std::uint32_t seed, PaintObserver& observer,
+                                               SurfaceRecorder* recorder = nullptr) {
+    SceneRng rng;
+    rng.Seed(seed);
+    auto bitmap = RenderSceneBitmap({0, 0, 570, 190}, rng, observer, recorder);
+    EXPECT_NE(bitmap, nullptr);
+    return bitmap;
+}
+
+// The picture of a scene seed without one of its elements.
+inline std::unique_ptr<SceneBitmap> RenderWithout(std::uint32_t seed, SceneElement element) {
+    SceneElements omitted;
+    omitted.Add(element);
+    ElementOmitter omitter(omitted);
+    return RenderSeed(seed, omitter);
 }
 
 // The pixels in which two pictures of one size differ.

@@ -13,7 +13,9 @@
 #include <string>
 #include <vector>
 
+#include "PaintObserver.h"
 #include "RenderCommand.h"
+#include "RenderSceneBitmap.h"
 #include "SceneImage.h"
 #include "SceneRng.h"
 
@@ -125,7 +127,8 @@ std::string Joined(const std::vector<std::string>& args) {
 SceneBitmap Picture(std::uint32_t seed, SceneElements omitted = {}) {
     SceneRng rng;
     rng.Seed(seed);
-    return *RenderSceneBitmap({0, 0, 570, 190}, rng, {omitted, nullptr});
+    ElementOmitter omitter(omitted);
+    return *RenderSceneBitmap({0, 0, 570, 190}, rng, omitter);
 }
 
 // What the tool must have written to a file of that name: out-dir pictures are named after their

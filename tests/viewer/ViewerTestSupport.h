@@ -12,7 +12,7 @@
 #include <memory>
 
 #include "Palette.h"
-#include "SceneBitmap.h"
+#include "RenderSceneBitmap.h"
 #include "SceneRng.h"
 #include "ViewerServices.h"
 

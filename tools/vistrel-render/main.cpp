@@ -12,8 +12,9 @@
 
 #include "AtomicFile.h"
 #include "GdiScript.h"
+#include "PaintObserver.h"
 #include "RenderCommand.h"
-#include "SceneBitmap.h"
+#include "RenderSceneBitmap.h"
 #include "SceneImage.h"
 #include "SeedSweep.h"
 #include "ToolError.h"
@@ -40,8 +41,9 @@ std::unique_ptr<vistrel::SceneBitmap> Render(const RenderCommand& command, std::
                                              vistrel::SurfaceRecorder* recorder = nullptr) {
     vistrel::SceneRng rng;
     rng.Seed(seed);
-    auto bitmap = vistrel::RenderSceneBitmap({0, 0, command.width, command.height}, rng,
-                                             {command.omitted, recorder});
+    vistrel::ElementOmitter omitter(command.omitted);
+    auto bitmap =
+        vistrel::RenderSceneBitmap({0, 0, command.width, command.height}, rng, omitter, recorder);
     if (!bitmap) {
         throw std::bad_alloc();
     }

@@ -6,9 +6,11 @@
 
 namespace vistrel {
 
-void ScenePainter::DrawRidge(std::int32_t startX, std::int32_t startY, std::int32_t endX,
-                             std::int32_t endY, std::int32_t stepWidth, std::int32_t height,
-                             std::int32_t colour, std::int32_t fill) {
+template <typename Observer>
+void BasicScenePainter<Observer>::DrawRidge(std::int32_t startX, std::int32_t startY,
+                                            std::int32_t endX, std::int32_t endY,
+                                            std::int32_t stepWidth, std::int32_t height,
+                                            std::int32_t colour, std::int32_t fill) {
     UsePen(colour);
 
     std::int32_t x = startX;
@@ -55,9 +57,11 @@ void ScenePainter::DrawRidge(std::int32_t startX, std::int32_t startY, std::int3
     }
 }
 
-void ScenePainter::DrawStrokeBand(std::int32_t left, std::int32_t top, std::int32_t leftFactor,
-                                  std::int32_t right, std::int32_t bottom, std::int32_t rightFactor,
-                                  std::int32_t colour, std::int32_t rowStep) {
+template <typename Observer>
+void BasicScenePainter<Observer>::DrawStrokeBand(std::int32_t left, std::int32_t top,
+                                                 std::int32_t leftFactor, std::int32_t right,
+                                                 std::int32_t bottom, std::int32_t rightFactor,
+                                                 std::int32_t colour, std::int32_t rowStep) {
     UsePen(colour);
     const std::int32_t w = WrapAbs(WrapSub(right, left));
     const std::int32_t h = WrapAbs(WrapSub(bottom, top));
@@ -79,7 +83,8 @@ void ScenePainter::DrawStrokeBand(std::int32_t left, std::int32_t top, std::int3
     }
 }
 
-void ScenePainter::ScatterArcPairs(std::int32_t count) {
+template <typename Observer>
+void BasicScenePainter<Observer>::ScatterArcPairs(std::int32_t count) {
     UsePen(15);
     for (std::int32_t i = 1; i < count; ++i) {
         const std::int32_t x = RandomBelow(570);
@@ -94,8 +99,10 @@ void ScenePainter::ScatterArcPairs(std::int32_t count) {
     }
 }
 
-void ScenePainter::ScatterTufts(std::int32_t left, std::int32_t top, std::int32_t right,
-                                std::int32_t bottom, std::int32_t colour, std::int32_t size) {
+template <typename Observer>
+void BasicScenePainter<Observer>::ScatterTufts(std::int32_t left, std::int32_t top,
+                                               std::int32_t right, std::int32_t bottom,
+                                               std::int32_t colour, std::int32_t size) {
     UsePen(colour);
     const std::int32_t dx = WrapSub(right, left);
     const std::int32_t dy = WrapSub(bottom, top);
@@ -110,8 +117,10 @@ void ScenePainter::ScatterTufts(std::int32_t left, std::int32_t top, std::int32_
     }
 }
 
-void ScenePainter::SprinkleRows(std::int32_t left, std::int32_t top, std::int32_t right,
-                                std::int32_t bottom, std::int32_t colour) {
+template <typename Observer>
+void BasicScenePainter<Observer>::SprinkleRows(std::int32_t left, std::int32_t top,
+                                               std::int32_t right, std::int32_t bottom,
+                                               std::int32_t colour) {
     const std::int32_t n = WrapSub(bottom, top) / 2;
     const std::int32_t width = WrapSub(right, left);
     // Row k's columns are drawn in batches of a buffer's length, then plotted.
@@ -127,5 +136,30 @@ void ScenePainter::SprinkleRows(std::int32_t left, std::int32_t top, std::int32_
         }
     }
 }
+
+// Both painters' generators, for the recipe in its own file.
+template void BasicScenePainter<Unobserved>::DrawRidge(std::int32_t, std::int32_t, std::int32_t,
+                                                       std::int32_t, std::int32_t, std::int32_t,
+                                                       std::int32_t, std::int32_t);
+template void BasicScenePainter<Unobserved>::DrawStrokeBand(std::int32_t, std::int32_t,
+                                                            std::int32_t, std::int32_t,
+                                                            std::int32_t, std::int32_t,
+                                                            std::int32_t, std::int32_t);
+template void BasicScenePainter<Unobserved>::ScatterArcPairs(std::int32_t);
+template void BasicScenePainter<Unobserved>::ScatterTufts(std::int32_t, std::int32_t, std::int32_t,
+                                                          std::int32_t, std::int32_t, std::int32_t);
+template void BasicScenePainter<Unobserved>::SprinkleRows(std::int32_t, std::int32_t, std::int32_t,
+                                                          std::int32_t, std::int32_t);
+template void BasicScenePainter<Observed>::DrawRidge(std::int32_t, std::int32_t, std::int32_t,
+                                                     std::int32_t, std::int32_t, std::int32_t,
+                                                     std::int32_t, std::int32_t);
+template void BasicScenePainter<Observed>::DrawStrokeBand(std::int32_t, std::int32_t, std::int32_t,
+                                                          std::int32_t, std::int32_t, std::int32_t,
+                                                          std::int32_t, std::int32_t);
+template void BasicScenePainter<Observed>::ScatterArcPairs(std::int32_t);
+template void BasicScenePainter<Observed>::ScatterTufts(std::int32_t, std::int32_t, std::int32_t,
+                                                        std::int32_t, std::int32_t, std::int32_t);
+template void BasicScenePainter<Observed>::SprinkleRows(std::int32_t, std::int32_t, std::int32_t,
+                                                        std::int32_t, std::int32_t);
 
 }  // namespace vistrel

@@ -1,4 +1,4 @@
-#include "SceneBitmap.h"
+#include "RenderSceneBitmap.h"
 
 #include <new>
 
@@ -7,8 +7,11 @@
 
 namespace vistrel {
 
-std::unique_ptr<SceneBitmap> RenderSceneBitmap(const Rect& rectangle, SceneRng& rng,
-                                               const RenderOptions& options) {
+namespace {
+
+template <typename Observer>
+std::unique_ptr<SceneBitmap> Paint(const Rect& rectangle, SceneRng& rng, Observer observer,
+                                   SurfaceRecorder* recorder) {
     const std::int64_t width = std::int64_t{rectangle.right} - rectangle.left;
     const std::int64_t height = std::int64_t{rectangle.bottom} - rectangle.top;
     if (width < 1 || height < 1 || width > Surface::MaxSide || height > Surface::MaxSide) {
@@ -22,10 +25,9 @@ std::unique_ptr<SceneBitmap> RenderSceneBitmap(const Rect& rectangle, SceneRng& 
     }
     try {
         auto bitmap = std::make_unique<SceneBitmap>();
-        surface->SetRecorder(options.recorder);
+        surface->SetRecorder(recorder);
         {
-            ScenePainter painter(rng, options.omitted);
-            painter.RecordDrawBounds(options.drawBounds);
+            BasicScenePainter<Observer> painter(rng, observer);
             painter.PaintOn(*surface);
         }
         bitmap->width = surface->Width();
@@ -35,6 +37,17 @@ std::unique_ptr<SceneBitmap> RenderSceneBitmap(const Rect& rectangle, SceneRng& 
     } catch (const std::bad_alloc&) {
         return nullptr;
     }
+}
+
+}  // namespace
+
+std::unique_ptr<SceneBitmap> RenderSceneBitmap(const Rect& rectangle, SceneRng& rng) {
+    return Paint(rectangle, rng, Unobserved(), nullptr);
+}
+
+std::unique_ptr<SceneBitmap> RenderSceneBitmap(const Rect& rectangle, SceneRng& rng,
+                                               PaintObserver& observer, SurfaceRecorder* recorder) {
+    return Paint<Observed>(rectangle, rng, observer, recorder);
 }
 
 }  // namespace vistrel

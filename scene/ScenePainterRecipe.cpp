@@ -1,39 +1,28 @@
+#include <array>
+#include <cstdint>
+
+#include "SceneChoices.h"
 #include "ScenePainter.h"
 
 namespace vistrel {
 
 namespace {
 
-// Accent colours that show as a sun or moon under a dark blue sky.
-bool DiscShows(std::int32_t sky, std::int32_t accent) {
-    if (sky != 1) {
-        return false;
-    }
-    switch (accent) {
-        case 4:
-        case 5:
-        case 6:
-        case 12:
-        case 13:
-        case 14:
-        case 15:
-            return true;
-        default:
-            return false;
-    }
-}
+// The eight arguments of one DrawRidge call of the recipe.
+struct RidgeRow {
+    std::int32_t startX, startY, endX, endY, stepWidth, height, colour, fill;
+};
 
-// Bright or warm skies take no grass, unless the accent is dark blue.
-bool TuftsShow(std::int32_t sky, std::int32_t accent) {
-    if (accent == 1) {
-        return true;
-    }
-    return !(sky >= 4 && sky <= 6) && !(sky >= 10 && sky <= 14);
-}
+constexpr std::array<RidgeRow, 3> RidgeTable = {{
+    {330, 135, 640, 135, 45, 110, 1, 1},  // near range, right
+    {-10, 110, 190, 110, 40, 80, 1, 1},   // range on the left
+    {210, 90, 600, 90, 25, 30, 1, -1},    // far range, middle, outline only
+}};
 
 }  // namespace
 
-void ScenePainter::PaintScene() {
+template <typename Observer>
+void BasicScenePainter<Observer>::PaintScene() {
     const RidgeRow& near = RidgeTable[0];
     const RidgeRow& left = RidgeTable[1];
 
@@ -41,15 +30,14 @@ void ScenePainter::PaintScene() {
 
     BeginStep(SceneStep::SkyColour, SceneElement::Sky);
     const std::int32_t sky = RandomBelow(3) == 2 ? 1 : RandomBelow(16);
-    report.sky = sky;
 
     BeginStep(SceneStep::SkyFill, SceneElement::Sky);
     UseBrush(1, sky);
     FillFrom(10, 20, 1);
 
-    constexpr SceneStep rangeSteps[] = {SceneStep::Range1, SceneStep::Range2, SceneStep::Range3};
+    constexpr SceneStep RangeSteps[] = {SceneStep::Range1, SceneStep::Range2, SceneStep::Range3};
     for (int i = 0; i < 3; ++i) {
-        BeginStep(rangeSteps[i], SceneElement::Ranges);
+        BeginStep(RangeSteps[i], SceneElement::Ranges);
         const RidgeRow& r = RidgeTable[static_cast<std::size_t>(i)];
         DrawRidge(r.startX, r.startY, r.endX, r.endY, r.stepWidth, r.height, r.colour, r.fill);
     }
@@ -61,15 +49,13 @@ void ScenePainter::PaintScene() {
 
     BeginStep(SceneStep::Accent, SceneElement::Glints);
     const std::int32_t accent = RandomBelow(16);
-    report.accent = accent;
     UsePen(accent);
 
     BeginStep(SceneStep::Haze, SceneElement::Haze);
     SprinkleRows(31, 50, 600, 189, accent);
 
     BeginStep(SceneStep::Disc, SceneElement::Disc);
-    report.disc = DiscShows(sky, accent);
-    if (report.disc) {
+    if (DiscShows(sky, accent)) {
         UseBrush(1, accent);
         Circle(205, 90 - accent, 0, 360, 2 * accent);
     }
@@ -85,8 +71,7 @@ void ScenePainter::PaintScene() {
     }
 
     BeginStep(SceneStep::Tufts, SceneElement::Tufts);
-    report.tufts = TuftsShow(sky, accent);
-    if (report.tufts) {
+    if (TuftsShow(sky, accent)) {
         ScatterTufts(near.startX - 5, near.startY - 2, 640, near.startY, 2, 22);
         ScatterTufts(left.startX, left.startY - 3, left.startX + 6, left.startY + 10, 2, 20);
         ScatterTufts(240, 180, 570, 185, 2, 20);
@@ -98,5 +83,8 @@ void ScenePainter::PaintScene() {
 
     BeginStep(SceneStep::End, SceneElement::Birds);
 }
+
+template void BasicScenePainter<Unobserved>::PaintScene();
+template void BasicScenePainter<Observed>::PaintScene();
 
 }  // namespace vistrel
