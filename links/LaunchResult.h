@@ -1,6 +1,8 @@
 #pragma once
 
+#include <array>
 #include <string>
+#include <string_view>
 
 namespace vistrel {
 
@@ -29,6 +31,15 @@ enum LaunchResult : int {
 inline bool IsLaunchSuccess(int result) {
     return result > LastLaunchError;
 }
+
+// A failure the error box names, with its explanation.
+struct NamedLaunchError {
+    LaunchResult result;
+    std::string_view text;
+};
+
+// Every failure with a text of its own; any other failed result is an unknown error.
+extern const std::array<NamedLaunchError, 13> NamedLaunchErrors;
 
 // The explanation of a failed open's result, as the error box shows it.
 std::string LaunchErrorText(int result);

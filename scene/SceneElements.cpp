@@ -11,4 +11,15 @@ std::optional<SceneElement> ElementNamed(std::string_view name) {
     return std::nullopt;
 }
 
+std::string ElementNameList() {
+    std::string list;
+    for (const NamedElement& e : ElementNames) {
+        if (!list.empty()) {
+            list += ", ";
+        }
+        list += e.name;
+    }
+    return list;
+}
+
 }  // namespace vistrel

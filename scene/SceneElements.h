@@ -3,6 +3,7 @@
 #include <array>
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <string_view>
 
 namespace vistrel {
@@ -47,5 +48,8 @@ inline constexpr std::array<NamedElement, 8> ElementNames = {{
 
 // The element of that name ("sky", "ranges", ...), if there is one.
 std::optional<SceneElement> ElementNamed(std::string_view name);
+
+// Every element's name in picture order, separated by commas and spaces.
+std::string ElementNameList();
 
 }  // namespace vistrel

@@ -2,42 +2,33 @@
 
 #include <gtest/gtest.h>
 
+#include <set>
+#include <string>
+#include <string_view>
+
 namespace vistrel {
 namespace {
 
-struct TextCase {
-    int result;
-    const char* text;
-};
-
-TEST(LaunchErrorText, EveryKnownResultHasItsText) {
-    const TextCase cases[] = {
-        {0, "The operating system is out\nof memory or resources."},
-        {2, "The specified file was not found."},
-        {3, "The specified path was not found."},
-        {5, "The operating system denied\naccess to the specified file."},
-        {8, "There was not enough memory to complete the operation."},
-        {11, "The .EXE file is invalid\n(non-Win32 .EXE or error in .EXE image)."},
-        {26, "A sharing violation occurred. "},
-        {27, "The filename association is\nincomplete or invalid."},
-        {28, "The DDE transaction could not\nbe completed because the request timed out."},
-        {29, "The DDE transaction failed."},
-        {30,
-         "The DDE transaction could not\nbe completed because other DDE transactions\nwere "
-         "being processed."},
-        {31, "There is no application associated\nwith the given filename extension."},
-        {32, "The specified dynamic-link library was not found."},
-        {1, "Unknown Error (1) occurred."},
-        {4, "Unknown Error (4) occurred."},
-        {12, "Unknown Error (12) occurred."},
-        {-7, "Unknown Error (-7) occurred."},
-        {1234567, "Unknown Error (1234567) occurred."},
-    };
-    for (const TextCase& c : cases) {
-        SCOPED_TRACE(c.result);
-        EXPECT_EQ(LaunchErrorText(c.result), c.text);
-        EXPECT_EQ(LaunchErrorMessage(c.result),
-                  std::string("Unable to open hyperlink:\n\n") + c.text);
+// Each named failure gets its own text, in the box after the one heading; every other value up
+// to the first success, and any value out of range, is an unknown error that shows its number.
+TEST(LaunchErrorText, NamedFailuresHaveTheirTextsAndOthersShowTheirNumber) {
+    std::set<std::string_view> texts;
+    for (const NamedLaunchError& error : NamedLaunchErrors) {
+        SCOPED_TRACE(error.result);
+        EXPECT_FALSE(IsLaunchSuccess(error.result));
+        EXPECT_FALSE(error.text.empty());
+        EXPECT_TRUE(texts.insert(error.text).second) << "text used twice";
+        EXPECT_EQ(LaunchErrorText(error.result), error.text);
+        EXPECT_EQ(LaunchErrorMessage(error.result),
+                  "Unable to open hyperlink:\n\n" + std::string(error.text));
+    }
+    // The texts are the ones the box has always shown, down to this one's trailing space.
+    EXPECT_EQ(LaunchErrorText(SharingViolation), "A sharing violation occurred. ");
+    for (const int result : {-7, -1, 1, 4, 12, 25, 1234567}) {
+        SCOPED_TRACE(result);
+        const std::string unknown = "Unknown Error (" + std::to_string(result) + ") occurred.";
+        EXPECT_EQ(LaunchErrorText(result), unknown);
+        EXPECT_EQ(LaunchErrorMessage(result), "Unable to open hyperlink:\n\n" + unknown);
     }
 }
 

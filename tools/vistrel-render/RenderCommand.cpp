@@ -9,33 +9,37 @@
 
 namespace vistrel {
 
-const char* const RenderUsage =
-    "usage: vistrel-render --seed S [-o FILE] [--size WxH] [--scale N] [--omit LIST]\n"
-    "       vistrel-render --run-seed R --scene K [-o FILE] [--size WxH] [--scale N]\n"
-    "       vistrel-render --seeds A-B --out-dir DIR [--size WxH] [--scale N] [--omit LIST]\n"
-    "       vistrel-render --seeds A-B --digest [--size WxH] [--omit LIST]\n"
-    "       vistrel-render --seed S --digest [--size WxH] [--omit LIST]\n"
-    "\n"
-    "Renders Vistrel landscapes without a window.\n"
-    "  --seed S         seed the scene random source with S (0..4294967295)\n"
-    "  --run-seed R     the run seed of a viewer session (0..4294967295) ...\n"
-    "  --scene K        ... and the number of the scene it shows (0..4294967295)\n"
-    "  -o FILE          write FILE; .png (indexed), .ppm or .raw (one byte a pixel, the\n"
-    "                   colour numbers); without -o a PNG goes to standard output\n"
-    "  --size WxH       bitmap size, 1..8192 each (default 570x190)\n"
-    "  --scale N        enlarge N times by pixel replication, 1..16 (default 1)\n"
-    "  --omit LIST      leave out elements but keep their random draws; comma-separated:\n"
-    "                   sky, ranges, bands, haze, disc, glints, tufts, birds\n"
-    "  --gdi-script F   also write the picture's drawing calls as a GDI reference script\n"
-    "  --seeds A-B      the scene seeds A to B, for --out-dir or --digest\n"
-    "  --out-dir DIR    write DIR/vistrel-S.png for each seed S, on all cores; DIR is\n"
-    "                   created if missing\n"
-    "  --digest         print one line 'S HEX' for each seed instead of a picture, HEX the\n"
-    "                   64-bit FNV-1a of the colour numbers, row by row\n"
-    "  --help           show this text\n"
-    "\n"
-    "Files are replaced only when complete. Exit status: 0 done, 1 a write failed or\n"
-    "memory ran out, 2 a bad command line.\n";
+std::string RenderUsage() {
+    return "usage: vistrel-render --seed S [-o FILE] [--size WxH] [--scale N] [--omit LIST]\n"
+           "       vistrel-render --run-seed R --scene K [-o FILE] [--size WxH] [--scale N]\n"
+           "       vistrel-render --seeds A-B --out-dir DIR [--size WxH] [--scale N] [--omit "
+           "LIST]\n"
+           "       vistrel-render --seeds A-B --digest [--size WxH] [--omit LIST]\n"
+           "       vistrel-render --seed S --digest [--size WxH] [--omit LIST]\n"
+           "\n"
+           "Renders Vistrel landscapes without a window.\n"
+           "  --seed S         seed the scene random source with S (0..4294967295)\n"
+           "  --run-seed R     the run seed of a viewer session (0..4294967295) ...\n"
+           "  --scene K        ... and the number of the scene it shows (0..4294967295)\n"
+           "  -o FILE          write FILE; .png (indexed), .ppm or .raw (one byte a pixel, the\n"
+           "                   colour numbers); without -o a PNG goes to standard output\n"
+           "  --size WxH       bitmap size, 1..8192 each (default 570x190)\n"
+           "  --scale N        enlarge N times by pixel replication, 1..16 (default 1)\n"
+           "  --omit LIST      leave out elements but keep their random draws; comma-separated:\n"
+           "                   " +
+           ElementNameList() +
+           "\n"
+           "  --gdi-script F   also write the picture's drawing calls as a GDI reference script\n"
+           "  --seeds A-B      the scene seeds A to B, for --out-dir or --digest\n"
+           "  --out-dir DIR    write DIR/vistrel-S.png for each seed S, on all cores; DIR is\n"
+           "                   created if missing\n"
+           "  --digest         print one line 'S HEX' for each seed instead of a picture, HEX the\n"
+           "                   64-bit FNV-1a of the colour numbers, row by row\n"
+           "  --help           show this text\n"
+           "\n"
+           "Files are replaced only when complete. Exit status: 0 done, 1 a write failed or\n"
+           "memory ran out, 2 a bad command line.\n";
+}
 
 namespace {
 
@@ -256,8 +260,7 @@ class Parser {
             const std::string_view name = rest.substr(0, comma);
             const auto element = ElementNamed(name);
             if (!element) {
-                error = "--omit: unknown element " + Quoted(name) +
-                        " (sky, ranges, bands, haze, disc, glints, tufts, birds)";
+                error = "--omit: unknown element " + Quoted(name) + " (" + ElementNameList() + ")";
                 return false;
             }
             command.omitted.Add(*element);

@@ -51,6 +51,7 @@ std::optional<ImageFormat> FormatForPath(const std::string& path);
 // line and cannot steer the terminal.
 std::string Sanitised(std::string_view text);
 
-extern const char* const RenderUsage;
+// What --help prints.
+std::string RenderUsage();
 
 }  // namespace vistrel

@@ -133,7 +133,7 @@ int RenderPicture(const RenderCommand& command) {
 int Execute(const RenderCommand& command) {
     switch (command.mode) {
         case RenderCommand::Mode::Help:
-            WriteStandardOutput(vistrel::RenderUsage);
+            WriteStandardOutput(vistrel::RenderUsage());
             return 0;
         case RenderCommand::Mode::Digest:
             PrintDigests(command);
