@@ -1,6 +1,6 @@
-#include "AboutDialog.h"
+#include "about/AboutDialog.h"
 
-#include "LinkLabel.h"
+#include "about/LinkLabel.h"
 #include "ui_AboutDialog.h"
 
 namespace vistrel {

@@ -3,7 +3,7 @@
 #include <QDialog>
 #include <memory>
 
-#include "Beeper.h"
+#include "about/Beeper.h"
 
 namespace Ui {
 class AboutDialog;

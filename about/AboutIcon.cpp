@@ -1,7 +1,7 @@
-#include "AboutIcon.h"
+#include "about/AboutIcon.h"
 
-#include "AboutDialog.h"
-#include "AboutTooltip.h"
+#include "about/AboutDialog.h"
+#include "about/AboutTooltip.h"
 
 namespace vistrel {
 

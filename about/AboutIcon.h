@@ -1,7 +1,7 @@
 #pragma once
 
-#include "Beeper.h"
-#include "ClickableLabel.h"
+#include "about/Beeper.h"
+#include "about/ClickableLabel.h"
 
 namespace vistrel {
 

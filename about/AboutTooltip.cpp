@@ -1,4 +1,4 @@
-#include "AboutTooltip.h"
+#include "about/AboutTooltip.h"
 
 #include <QByteArray>
 #include <QString>

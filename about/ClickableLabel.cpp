@@ -1,4 +1,4 @@
-#include "ClickableLabel.h"
+#include "about/ClickableLabel.h"
 
 #include <QMouseEvent>
 

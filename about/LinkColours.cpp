@@ -1,4 +1,4 @@
-#include "LinkColours.h"
+#include "about/LinkColours.h"
 
 namespace vistrel {
 

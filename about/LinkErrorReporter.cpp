@@ -1,4 +1,4 @@
-#include "LinkErrorReporter.h"
+#include "about/LinkErrorReporter.h"
 
 #include <QApplication>
 #include <QMessageBox>

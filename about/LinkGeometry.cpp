@@ -1,4 +1,4 @@
-#include "LinkGeometry.h"
+#include "about/LinkGeometry.h"
 
 namespace vistrel {
 

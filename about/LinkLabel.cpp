@@ -1,12 +1,12 @@
-#include "LinkLabel.h"
+#include "about/LinkLabel.h"
 
 #include <QFontMetrics>
 #include <QGuiApplication>
 #include <QPalette>
 #include <QStyle>
 
-#include "LaunchResult.h"
-#include "LinkGeometry.h"
+#include "about/LinkGeometry.h"
+#include "links/LaunchResult.h"
 
 namespace vistrel {
 

@@ -2,11 +2,11 @@
 
 #include <QString>
 
-#include "Beeper.h"
-#include "ClickableLabel.h"
-#include "LinkColours.h"
-#include "LinkErrorReporter.h"
-#include "LinkOpener.h"
+#include "about/Beeper.h"
+#include "about/ClickableLabel.h"
+#include "about/LinkColours.h"
+#include "about/LinkErrorReporter.h"
+#include "links/LinkOpener.h"
 
 namespace vistrel {
 

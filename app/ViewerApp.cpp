@@ -1,13 +1,13 @@
-#include "ViewerApp.h"
+#include "app/ViewerApp.h"
 
 #include <QFileInfo>
 #include <QSettings>
 #include <cstdlib>
 
-#include "ProgramIcon.h"
-#include "ProgramIdentity.h"
-#include "SystemServices.h"
-#include "ViewerDialog.h"
+#include "res/ProgramIcon.h"
+#include "res/ProgramIdentity.h"
+#include "viewer/SystemServices.h"
+#include "viewer/ViewerDialog.h"
 
 namespace vistrel {
 

@@ -1,4 +1,4 @@
-#include "ViewerApp.h"
+#include "app/ViewerApp.h"
 
 int main(int argc, char** argv) {
     vistrel::ViewerApp app(argc, argv);

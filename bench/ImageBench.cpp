@@ -2,10 +2,10 @@
 
 #include <string>
 
-#include "RenderSceneBitmap.h"
-#include "SceneImage.h"
-#include "SceneRng.h"
-#include "SeedSweep.h"
+#include "scene/RenderSceneBitmap.h"
+#include "scene/SceneImage.h"
+#include "scene/SceneRng.h"
+#include "tools/vistrel-render/SeedSweep.h"
 
 namespace {
 

@@ -8,10 +8,10 @@
 
 #include <unistd.h>
 
-#include "PaintObserver.h"
-#include "RenderSceneBitmap.h"
-#include "SceneElements.h"
-#include "SceneRng.h"
+#include "scene/PaintObserver.h"
+#include "scene/RenderSceneBitmap.h"
+#include "scene/SceneElements.h"
+#include "scene/SceneRng.h"
 
 namespace {
 

@@ -4,10 +4,10 @@
 #include <QPushButton>
 #include <QWindow>
 
-#include "RenderSceneBitmap.h"
-#include "ScenePicture.h"
-#include "SystemServices.h"
-#include "ViewerDialog.h"
+#include "scene/RenderSceneBitmap.h"
+#include "viewer/ScenePicture.h"
+#include "viewer/SystemServices.h"
+#include "viewer/ViewerDialog.h"
 
 namespace {
 

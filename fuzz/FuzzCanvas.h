@@ -3,10 +3,10 @@
 #include <cstdint>
 #include <memory>
 
-#include "FuzzInput.h"
-#include "ScenePainter.h"
-#include "SceneRng.h"
-#include "Surface.h"
+#include "fuzz/FuzzInput.h"
+#include "scene/ScenePainter.h"
+#include "scene/SceneRng.h"
+#include "scene/Surface.h"
 
 namespace vistrel {
 

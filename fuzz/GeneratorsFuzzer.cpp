@@ -14,8 +14,8 @@
 #include <cstdint>
 #include <ctime>
 
-#include "FuzzCanvas.h"
-#include "WrapInt.h"
+#include "fuzz/FuzzCanvas.h"
+#include "scene/WrapInt.h"
 
 namespace vistrel {
 namespace {

@@ -10,8 +10,8 @@
 #include <utility>
 #include <vector>
 
-#include "FuzzCanvas.h"
-#include "WrapInt.h"
+#include "fuzz/FuzzCanvas.h"
+#include "scene/WrapInt.h"
 
 namespace vistrel {
 namespace {

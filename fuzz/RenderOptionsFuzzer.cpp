@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "FuzzInput.h"
-#include "RenderCommand.h"
-#include "Surface.h"
+#include "fuzz/FuzzInput.h"
+#include "scene/Surface.h"
+#include "tools/vistrel-render/RenderCommand.h"
 
 namespace vistrel {
 namespace {

@@ -1,4 +1,4 @@
-#include "GioLinkOpener.h"
+#include "links/GioLinkOpener.h"
 
 #include <gio/gdesktopappinfo.h>
 #include <gio/gio.h>
@@ -9,8 +9,8 @@
 #include <utility>
 #include <vector>
 
-#include "HandlerCommand.h"
-#include "LaunchResult.h"
+#include "links/HandlerCommand.h"
+#include "links/LaunchResult.h"
 
 namespace vistrel {
 namespace {

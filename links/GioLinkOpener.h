@@ -1,6 +1,6 @@
 #pragma once
 
-#include "LinkOpener.h"
+#include "links/LinkOpener.h"
 
 namespace vistrel {
 

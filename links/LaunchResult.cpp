@@ -1,4 +1,4 @@
-#include "LaunchResult.h"
+#include "links/LaunchResult.h"
 
 namespace vistrel {
 

@@ -1,9 +1,9 @@
-#include "ProgramIcon.h"
+#include "res/ProgramIcon.h"
 
 #include <QIcon>
 #include <QString>
 
-#include "ProgramIdentity.h"
+#include "res/ProgramIdentity.h"
 
 namespace vistrel {
 

@@ -1,11 +1,11 @@
-#include "EllipseOutline.h"
+#include "scene/EllipseOutline.h"
 
 #include <algorithm>
 #include <optional>
 #include <utility>
 
-#include "Bisect.h"
-#include "WideInt.h"
+#include "scene/Bisect.h"
+#include "scene/WideInt.h"
 
 namespace vistrel {
 

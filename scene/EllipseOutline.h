@@ -4,8 +4,8 @@
 #include <functional>
 #include <vector>
 
-#include "Raster.h"
-#include "WideInt.h"
+#include "scene/Raster.h"
+#include "scene/WideInt.h"
 
 namespace vistrel {
 

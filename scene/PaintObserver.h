@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "SceneElements.h"
+#include "scene/SceneElements.h"
 
 namespace vistrel {
 

@@ -1,4 +1,4 @@
-#include "Raster.h"
+#include "scene/Raster.h"
 
 #include <algorithm>
 

@@ -3,8 +3,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "Palette.h"
-#include "Rect.h"
+#include "scene/Palette.h"
+#include "scene/Rect.h"
 
 namespace vistrel {
 

@@ -1,10 +1,10 @@
 #include <algorithm>
 #include <vector>
 
-#include "Bisect.h"
-#include "EllipseOutline.h"
-#include "Raster.h"
-#include "WideInt.h"
+#include "scene/Bisect.h"
+#include "scene/EllipseOutline.h"
+#include "scene/Raster.h"
+#include "scene/WideInt.h"
 
 namespace vistrel {
 

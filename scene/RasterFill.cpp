@@ -4,8 +4,8 @@
 #include <cstring>
 #include <vector>
 
-#include "Raster.h"
-#include "WideVectors.h"
+#include "scene/Raster.h"
+#include "scene/WideVectors.h"
 
 namespace vistrel {
 

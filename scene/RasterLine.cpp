@@ -1,8 +1,8 @@
 #include <algorithm>
 
-#include "Bisect.h"
-#include "Raster.h"
-#include "WideInt.h"
+#include "scene/Bisect.h"
+#include "scene/Raster.h"
+#include "scene/WideInt.h"
 
 namespace vistrel {
 

@@ -1,9 +1,9 @@
-#include "RenderSceneBitmap.h"
+#include "scene/RenderSceneBitmap.h"
 
 #include <new>
 
-#include "ScenePainter.h"
-#include "Surface.h"
+#include "scene/ScenePainter.h"
+#include "scene/Surface.h"
 
 namespace vistrel {
 

@@ -2,9 +2,9 @@
 
 #include <memory>
 
-#include "Rect.h"
-#include "SceneBitmap.h"
-#include "SceneRng.h"
+#include "scene/Rect.h"
+#include "scene/SceneBitmap.h"
+#include "scene/SceneRng.h"
 
 namespace vistrel {
 

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "Palette.h"
+#include "scene/Palette.h"
 
 namespace vistrel {
 

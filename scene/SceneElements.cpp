@@ -1,4 +1,4 @@
-#include "SceneElements.h"
+#include "scene/SceneElements.h"
 
 namespace vistrel {
 

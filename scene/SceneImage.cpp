@@ -1,4 +1,4 @@
-#include "SceneImage.h"
+#include "scene/SceneImage.h"
 
 #include <png.h>
 

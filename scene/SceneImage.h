@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "SceneBitmap.h"
+#include "scene/SceneBitmap.h"
 
 namespace vistrel {
 

@@ -1,10 +1,10 @@
-#include "ScenePainter.h"
+#include "scene/ScenePainter.h"
 
 #include <array>
 #include <cmath>
 #include <limits>
 
-#include "WrapInt.h"
+#include "scene/WrapInt.h"
 
 namespace vistrel {
 

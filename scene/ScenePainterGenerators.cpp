@@ -1,8 +1,8 @@
 #include <algorithm>
 #include <array>
 
-#include "ScenePainter.h"
-#include "WrapInt.h"
+#include "scene/ScenePainter.h"
+#include "scene/WrapInt.h"
 
 namespace vistrel {
 

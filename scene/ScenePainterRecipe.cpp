@@ -1,8 +1,8 @@
 #include <array>
 #include <cstdint>
 
-#include "SceneChoices.h"
-#include "ScenePainter.h"
+#include "scene/SceneChoices.h"
+#include "scene/ScenePainter.h"
 
 namespace vistrel {
 

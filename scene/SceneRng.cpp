@@ -1,8 +1,8 @@
-#include "SceneRng.h"
+#include "scene/SceneRng.h"
 
 #include <algorithm>
 
-#include "WideVectors.h"
+#include "scene/WideVectors.h"
 
 namespace vistrel {
 

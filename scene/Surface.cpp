@@ -1,4 +1,4 @@
-#include "Surface.h"
+#include "scene/Surface.h"
 
 #include <algorithm>
 #include <new>

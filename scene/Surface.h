@@ -5,8 +5,8 @@
 #include <memory>
 #include <vector>
 
-#include "Palette.h"
-#include "Raster.h"
+#include "scene/Palette.h"
+#include "scene/Raster.h"
 
 namespace vistrel {
 

@@ -1,4 +1,4 @@
-#include "ArrowSpinBox.h"
+#include "viewer/ArrowSpinBox.h"
 
 #include <QKeyEvent>
 #include <QLineEdit>

@@ -1,11 +1,11 @@
-#include "CrispImage.h"
+#include "viewer/CrispImage.h"
 
 #include <algorithm>
 #include <array>
 #include <vector>
 
-#include "Palette.h"
-#include "SceneBitmap.h"
+#include "scene/Palette.h"
+#include "scene/SceneBitmap.h"
 
 namespace vistrel {
 namespace {

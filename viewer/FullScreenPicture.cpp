@@ -1,11 +1,11 @@
-#include "FullScreenPicture.h"
+#include "viewer/FullScreenPicture.h"
 
 #include <QKeyEvent>
 #include <QPainter>
 #include <QScreen>
 
-#include "CrispImage.h"
-#include "SceneBitmap.h"
+#include "scene/SceneBitmap.h"
+#include "viewer/CrispImage.h"
 
 namespace vistrel {
 

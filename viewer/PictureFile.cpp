@@ -1,10 +1,10 @@
-#include "PictureFile.h"
+#include "viewer/PictureFile.h"
 
 #include <QSaveFile>
 
-#include "CrispImage.h"
-#include "SceneBitmap.h"
-#include "SceneImage.h"
+#include "scene/SceneBitmap.h"
+#include "scene/SceneImage.h"
+#include "viewer/CrispImage.h"
 
 namespace vistrel {
 

@@ -1,4 +1,4 @@
-#include "SavePictureDialog.h"
+#include "viewer/SavePictureDialog.h"
 
 #include <QComboBox>
 #include <QDir>

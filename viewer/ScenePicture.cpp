@@ -1,12 +1,12 @@
-#include "ScenePicture.h"
+#include "viewer/ScenePicture.h"
 
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPalette>
 #include <cmath>
 
-#include "CrispImage.h"
-#include "SceneBitmap.h"
+#include "scene/SceneBitmap.h"
+#include "viewer/CrispImage.h"
 
 namespace vistrel {
 namespace {

@@ -1,4 +1,4 @@
-#include "SystemServices.h"
+#include "viewer/SystemServices.h"
 
 #include <QApplication>
 #include <ctime>

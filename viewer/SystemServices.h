@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ViewerServices.h"
+#include "viewer/ViewerServices.h"
 
 namespace vistrel {
 

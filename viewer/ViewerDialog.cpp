@@ -1,4 +1,4 @@
-#include "ViewerDialog.h"
+#include "viewer/ViewerDialog.h"
 
 #include <QAction>
 #include <QClipboard>
@@ -11,15 +11,15 @@
 
 // The form places the About icon (about/) beside the buttons; Bind() below hands it this
 // dialog's beep.
-#include "AboutIcon.h"
-#include "CrispImage.h"
-#include "FullScreenPicture.h"
-#include "PictureFile.h"
-#include "ProgramIcon.h"
-#include "RenderSceneBitmap.h"
-#include "SavePictureDialog.h"
-#include "ViewerServices.h"
+#include "about/AboutIcon.h"
+#include "res/ProgramIcon.h"
+#include "scene/RenderSceneBitmap.h"
 #include "ui_ViewerDialog.h"
+#include "viewer/CrispImage.h"
+#include "viewer/FullScreenPicture.h"
+#include "viewer/PictureFile.h"
+#include "viewer/SavePictureDialog.h"
+#include "viewer/ViewerServices.h"
 
 namespace vistrel {
 namespace {

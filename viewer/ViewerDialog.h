@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <memory>
 
-#include "SceneRng.h"
+#include "scene/SceneRng.h"
 
 namespace Ui {
 class ViewerDialog;

@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "Beeper.h"
+#include "about/Beeper.h"
 
 namespace vistrel {
 

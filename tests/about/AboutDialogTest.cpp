@@ -2,10 +2,10 @@
 #include <QPushButton>
 #include <QTest>
 
-#include "AboutDialog.h"
-#include "LinkFakes.h"
-#include "LinkLabel.h"
-#include "NextWindow.h"
+#include "about/AboutDialog.h"
+#include "about/LinkLabel.h"
+#include "tests/about/LinkFakes.h"
+#include "tests/about/NextWindow.h"
 
 namespace vistrel {
 

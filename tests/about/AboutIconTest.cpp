@@ -7,10 +7,10 @@
 #include <QTextLayout>
 #include <QToolTip>
 
-#include "AboutDialog.h"
-#include "AboutIcon.h"
-#include "LinkFakes.h"
-#include "NextWindow.h"
+#include "about/AboutDialog.h"
+#include "about/AboutIcon.h"
+#include "tests/about/LinkFakes.h"
+#include "tests/about/NextWindow.h"
 
 namespace vistrel {
 

@@ -3,10 +3,10 @@
 #include <QApplication>
 #include <QTest>
 
-#include "AboutDialog.h"
-#include "DesktopSandbox.h"
-#include "LinkFakes.h"
-#include "LinkLabel.h"
+#include "about/AboutDialog.h"
+#include "about/LinkLabel.h"
+#include "tests/about/LinkFakes.h"
+#include "tests/links/DesktopSandbox.h"
 
 namespace vistrel {
 

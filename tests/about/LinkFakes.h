@@ -4,10 +4,10 @@
 #include <string>
 #include <vector>
 
-#include "Beeper.h"
-#include "LaunchResult.h"
-#include "LinkErrorReporter.h"
-#include "LinkOpener.h"
+#include "about/Beeper.h"
+#include "about/LinkErrorReporter.h"
+#include "links/LaunchResult.h"
+#include "links/LinkOpener.h"
 
 namespace vistrel {
 

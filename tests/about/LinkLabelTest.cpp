@@ -7,9 +7,9 @@
 #include <QPointer>
 #include <QTest>
 
-#include "LinkFakes.h"
-#include "LinkLabel.h"
-#include "NextWindow.h"
+#include "about/LinkLabel.h"
+#include "tests/about/LinkFakes.h"
+#include "tests/about/NextWindow.h"
 
 namespace vistrel {
 

@@ -2,9 +2,9 @@
 
 #include <QString>
 
-#include "AboutTooltip.h"
-#include "LinkColours.h"
-#include "LinkGeometry.h"
+#include "about/AboutTooltip.h"
+#include "about/LinkColours.h"
+#include "about/LinkGeometry.h"
 
 namespace vistrel {
 namespace {

@@ -1,11 +1,11 @@
 // The About icon as the running viewer has it.
 #include <QTest>
 
-#include "AboutDialog.h"
-#include "AboutIcon.h"
-#include "NextWindow.h"
-#include "ViewerDialog.h"
-#include "ViewerServices.h"
+#include "about/AboutDialog.h"
+#include "about/AboutIcon.h"
+#include "tests/about/NextWindow.h"
+#include "viewer/ViewerDialog.h"
+#include "viewer/ViewerServices.h"
 
 namespace vistrel {
 namespace {

@@ -1,4 +1,4 @@
-#include "DesktopSandbox.h"
+#include "tests/links/DesktopSandbox.h"
 
 #include <QDeadlineTimer>
 #include <QDir>

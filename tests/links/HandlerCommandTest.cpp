@@ -1,4 +1,4 @@
-#include "HandlerCommand.h"
+#include "links/HandlerCommand.h"
 
 #include <gtest/gtest.h>
 

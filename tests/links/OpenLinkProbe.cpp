@@ -2,7 +2,7 @@
 // meets a GIO that has read its desktop entries afresh.
 #include <cstdio>
 
-#include "GioLinkOpener.h"
+#include "links/GioLinkOpener.h"
 
 int main(int argc, char** argv) {
     if (argc != 2) {

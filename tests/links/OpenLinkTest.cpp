@@ -2,8 +2,8 @@
 #include <QProcess>
 #include <QTest>
 
-#include "DesktopSandbox.h"
-#include "LaunchResult.h"
+#include "links/LaunchResult.h"
+#include "tests/links/DesktopSandbox.h"
 
 namespace vistrel {
 namespace {

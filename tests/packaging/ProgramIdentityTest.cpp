@@ -4,8 +4,8 @@
 #include <QMessageBox>
 #include <QTest>
 
-#include "ProgramIdentity.h"
-#include "ViewerApp.h"
+#include "app/ViewerApp.h"
+#include "res/ProgramIdentity.h"
 
 using vistrel::ViewerApp;
 

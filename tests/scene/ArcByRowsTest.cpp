@@ -3,8 +3,8 @@
 #include <random>
 #include <vector>
 
-#include "EllipseOutline.h"
-#include "Raster.h"
+#include "scene/EllipseOutline.h"
+#include "scene/Raster.h"
 
 namespace vistrel {
 namespace {

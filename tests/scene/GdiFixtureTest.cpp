@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "GdiReplay.h"
-#include "SceneImage.h"
+#include "scene/SceneImage.h"
+#include "tests/scene/GdiReplay.h"
 
 namespace vistrel::test {
 namespace {

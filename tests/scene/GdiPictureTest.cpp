@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "GdiReplay.h"
-#include "SceneImage.h"
-#include "SceneTestSupport.h"
+#include "scene/SceneImage.h"
+#include "tests/scene/GdiReplay.h"
+#include "tests/scene/SceneTestSupport.h"
 
 namespace vistrel::test {
 namespace {

@@ -1,4 +1,4 @@
-#include "GdiReplay.h"
+#include "tests/scene/GdiReplay.h"
 
 #include <zlib.h>
 

@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "Surface.h"
+#include "scene/Surface.h"
 
 namespace vistrel::test {
 

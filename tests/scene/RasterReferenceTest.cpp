@@ -6,9 +6,9 @@
 #include <random>
 #include <vector>
 
-#include "EllipseOutline.h"
-#include "Raster.h"
-#include "WideInt.h"
+#include "scene/EllipseOutline.h"
+#include "scene/Raster.h"
+#include "scene/WideInt.h"
 
 // The fill, line and arc of the surface against slow, obviously correct versions of the same
 // rules, on many random cases. Each case is built from a generator seeded with its number, so a

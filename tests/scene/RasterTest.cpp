@@ -8,8 +8,8 @@
 #include <map>
 #include <random>
 
-#include "SceneTestSupport.h"
-#include "WideInt.h"
+#include "scene/WideInt.h"
+#include "tests/scene/SceneTestSupport.h"
 
 namespace vistrel::test {
 namespace {

@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <new>
 
-#include "RenderSceneBitmap.h"
+#include "scene/RenderSceneBitmap.h"
 
 // Counts every allocation of this test program, to show what a render allocates.
 namespace {

@@ -5,7 +5,7 @@
 #include <functional>
 #include <map>
 
-#include "SceneTestSupport.h"
+#include "tests/scene/SceneTestSupport.h"
 
 namespace vistrel::test {
 namespace {

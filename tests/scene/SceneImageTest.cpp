@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "RenderSceneBitmap.h"
-#include "SceneImage.h"
+#include "scene/RenderSceneBitmap.h"
+#include "scene/SceneImage.h"
 
 namespace vistrel {
 namespace {

@@ -5,7 +5,7 @@
 #include <climits>
 #include <cmath>
 
-#include "SceneTestSupport.h"
+#include "tests/scene/SceneTestSupport.h"
 
 namespace vistrel::test {
 namespace {

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <array>
 
-#include "SceneChoices.h"
-#include "SceneTestSupport.h"
+#include "scene/SceneChoices.h"
+#include "tests/scene/SceneTestSupport.h"
 
 namespace vistrel::test {
 namespace {

@@ -4,7 +4,7 @@
 #include <climits>
 #include <vector>
 
-#include "SceneTestSupport.h"
+#include "tests/scene/SceneTestSupport.h"
 
 namespace vistrel::test {
 namespace {

@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "SceneRng.h"
+#include "scene/SceneRng.h"
 
 namespace vistrel {
 namespace {

@@ -11,9 +11,9 @@
 #include <utility>
 #include <vector>
 
-#include "RenderSceneBitmap.h"
-#include "ScenePainter.h"
-#include "Surface.h"
+#include "scene/RenderSceneBitmap.h"
+#include "scene/ScenePainter.h"
+#include "scene/Surface.h"
 
 namespace vistrel {
 

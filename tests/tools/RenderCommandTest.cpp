@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "RenderCommand.h"
-#include "SceneRng.h"
+#include "scene/SceneRng.h"
+#include "tools/vistrel-render/RenderCommand.h"
 
 namespace vistrel {
 namespace {

@@ -13,11 +13,11 @@
 #include <string>
 #include <vector>
 
-#include "PaintObserver.h"
-#include "RenderCommand.h"
-#include "RenderSceneBitmap.h"
-#include "SceneImage.h"
-#include "SceneRng.h"
+#include "scene/PaintObserver.h"
+#include "scene/RenderSceneBitmap.h"
+#include "scene/SceneImage.h"
+#include "scene/SceneRng.h"
+#include "tools/vistrel-render/RenderCommand.h"
 
 namespace vistrel {
 namespace {

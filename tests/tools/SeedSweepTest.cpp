@@ -4,7 +4,7 @@
 #include <stdexcept>
 #include <string>
 
-#include "SeedSweep.h"
+#include "tools/vistrel-render/SeedSweep.h"
 
 namespace vistrel {
 namespace {

@@ -1,9 +1,9 @@
 #include <QScreen>
 #include <QTest>
 
-#include "FullScreenPicture.h"
-#include "ScenePicture.h"
-#include "ViewerTestSupport.h"
+#include "tests/viewer/ViewerTestSupport.h"
+#include "viewer/FullScreenPicture.h"
+#include "viewer/ScenePicture.h"
 
 using vistrel::FullScreenPicture;
 using vistrel::SceneBitmap;

@@ -15,11 +15,11 @@
 #include <QTimer>
 #include <QTimerEvent>
 
-#include "CrispImage.h"
-#include "FullScreenPicture.h"
-#include "ScenePicture.h"
-#include "ViewerDialog.h"
-#include "ViewerFixture.h"
+#include "tests/viewer/ViewerFixture.h"
+#include "viewer/CrispImage.h"
+#include "viewer/FullScreenPicture.h"
+#include "viewer/ScenePicture.h"
+#include "viewer/ViewerDialog.h"
 
 using vistrel::FullScreenPicture;
 using vistrel::SceneBitmap;

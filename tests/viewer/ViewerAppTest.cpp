@@ -6,10 +6,10 @@
 #include <algorithm>
 #include <cstdlib>
 
-#include "SavePictureDialog.h"
-#include "ScenePicture.h"
-#include "ViewerApp.h"
-#include "ViewerDialog.h"
+#include "app/ViewerApp.h"
+#include "viewer/SavePictureDialog.h"
+#include "viewer/ScenePicture.h"
+#include "viewer/ViewerDialog.h"
 
 using vistrel::ViewerApp;
 using vistrel::ViewerDialog;

@@ -4,9 +4,9 @@
 #include <QTest>
 #include <QTimerEvent>
 
-#include "ScenePicture.h"
-#include "ViewerDialog.h"
-#include "ViewerFixture.h"
+#include "tests/viewer/ViewerFixture.h"
+#include "viewer/ScenePicture.h"
+#include "viewer/ViewerDialog.h"
 
 using vistrel::SceneBitmap;
 using namespace vistrel::test;

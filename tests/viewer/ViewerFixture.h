@@ -5,9 +5,9 @@
 #include <QTimerEvent>
 #include <memory>
 
-#include "ScenePicture.h"
-#include "ViewerDialog.h"
-#include "ViewerTestSupport.h"
+#include "tests/viewer/ViewerTestSupport.h"
+#include "viewer/ScenePicture.h"
+#include "viewer/ViewerDialog.h"
 
 namespace vistrel::test {
 
@@ -19,7 +19,6 @@ class ViewerFixture : public QObject {
     static constexpr QSize PictureSize{570, 206};
 
   protected:
-
     // Opens a viewer on screen and lets it paint its first scene.
     void Open(std::int64_t clock = Clock) {
         services = std::make_unique<FakeViewerServices>(clock);

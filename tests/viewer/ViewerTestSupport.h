@@ -11,10 +11,10 @@
 #include <cstdint>
 #include <memory>
 
-#include "Palette.h"
-#include "RenderSceneBitmap.h"
-#include "SceneRng.h"
-#include "ViewerServices.h"
+#include "scene/Palette.h"
+#include "scene/RenderSceneBitmap.h"
+#include "scene/SceneRng.h"
+#include "viewer/ViewerServices.h"
 
 namespace vistrel::test {
 

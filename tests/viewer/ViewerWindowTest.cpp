@@ -6,8 +6,8 @@
 #include <QTest>
 #include <QWheelEvent>
 
-#include "ViewerDialog.h"
-#include "ViewerTestSupport.h"
+#include "tests/viewer/ViewerTestSupport.h"
+#include "viewer/ViewerDialog.h"
 
 using vistrel::ViewerDialog;
 using namespace vistrel::test;

@@ -1,4 +1,4 @@
-#include "AtomicFile.h"
+#include "tools/vistrel-render/AtomicFile.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -9,8 +9,8 @@
 #include <cstdlib>
 #include <vector>
 
-#include "RenderCommand.h"
-#include "ToolError.h"
+#include "tools/vistrel-render/RenderCommand.h"
+#include "tools/vistrel-render/ToolError.h"
 
 namespace vistrel {
 

@@ -1,4 +1,4 @@
-#include "GdiScript.h"
+#include "tools/vistrel-render/GdiScript.h"
 
 namespace vistrel {
 

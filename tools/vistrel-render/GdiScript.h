@@ -2,7 +2,7 @@
 
 #include <ostream>
 
-#include "Surface.h"
+#include "scene/Surface.h"
 
 namespace vistrel {
 

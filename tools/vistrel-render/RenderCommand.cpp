@@ -1,11 +1,11 @@
-#include "RenderCommand.h"
+#include "tools/vistrel-render/RenderCommand.h"
 
 #include <charconv>
 #include <limits>
 #include <set>
 
-#include "SceneRng.h"
-#include "Surface.h"
+#include "scene/SceneRng.h"
+#include "scene/Surface.h"
 
 namespace vistrel {
 

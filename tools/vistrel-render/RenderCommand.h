@@ -6,8 +6,8 @@
 #include <string_view>
 #include <vector>
 
-#include "SceneElements.h"
-#include "SceneImage.h"
+#include "scene/SceneElements.h"
+#include "scene/SceneImage.h"
 
 namespace vistrel {
 

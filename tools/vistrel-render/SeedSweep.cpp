@@ -1,4 +1,4 @@
-#include "SeedSweep.h"
+#include "tools/vistrel-render/SeedSweep.h"
 
 #include <malloc.h>
 
@@ -10,7 +10,7 @@
 #include <thread>
 #include <vector>
 
-#include "ToolError.h"
+#include "tools/vistrel-render/ToolError.h"
 
 namespace vistrel {
 

@@ -1,4 +1,4 @@
-#include "ToolError.h"
+#include "tools/vistrel-render/ToolError.h"
 
 #include <cstring>
 

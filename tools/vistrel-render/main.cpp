@@ -10,14 +10,14 @@
 #include <system_error>
 #include <vector>
 
-#include "AtomicFile.h"
-#include "GdiScript.h"
-#include "PaintObserver.h"
-#include "RenderCommand.h"
-#include "RenderSceneBitmap.h"
-#include "SceneImage.h"
-#include "SeedSweep.h"
-#include "ToolError.h"
+#include "scene/PaintObserver.h"
+#include "scene/RenderSceneBitmap.h"
+#include "scene/SceneImage.h"
+#include "tools/vistrel-render/AtomicFile.h"
+#include "tools/vistrel-render/GdiScript.h"
+#include "tools/vistrel-render/RenderCommand.h"
+#include "tools/vistrel-render/SeedSweep.h"
+#include "tools/vistrel-render/ToolError.h"
 
 namespace {
 
