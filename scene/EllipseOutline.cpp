@@ -9,14 +9,6 @@
 
 namespace vistrel {
 
-EllipseBox EllipseBox::From(const Rect& r) {
-    // A box given with its corners swapped is the same box.
-    const std::int64_t l = std::min(r.left, r.right);
-    const std::int64_t t = std::min(r.top, r.bottom);
-    return {l, t, std::max<std::int64_t>(r.left, r.right) - l,
-            std::max<std::int64_t>(r.top, r.bottom) - t};
-}
-
 namespace {
 
 // The quarter walk of a box over 2 on each side, answered row by row in closed form. The walk

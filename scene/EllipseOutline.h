@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <functional>
 #include <vector>
@@ -13,7 +14,14 @@ namespace vistrel {
 struct EllipseBox {
     std::int64_t left, top, width, height;
 
-    static EllipseBox From(const Rect& r);
+    // Inline: every arc of a picture starts here.
+    static EllipseBox From(const Rect& r) {
+        // A box given with its corners swapped is the same box.
+        const std::int64_t l = std::min(r.left, r.right);
+        const std::int64_t t = std::min(r.top, r.bottom);
+        return {l, t, std::max<std::int64_t>(r.left, r.right) - l,
+                std::max<std::int64_t>(r.top, r.bottom) - t};
+    }
 };
 
 // The pixels of one row of an ellipse: its outline runs (one, or a left and a right one with
