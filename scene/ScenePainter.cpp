@@ -35,16 +35,14 @@ DegreeRay ComputeRay(std::int32_t degrees) {
     return {std::cos(angle), std::sin(angle)};
 }
 
-// Worked out when the program starts, so that looking one up is a plain read.
-const std::array<DegreeRay, 361> OneTurn = [] {
-    std::array<DegreeRay, 361> rays{};
-    for (std::int32_t d = 0; d <= 360; ++d) {
-        rays[static_cast<std::size_t>(d)] = ComputeRay(d);
-    }
-    return rays;
-}();
-
 DegreeRay RayOf(std::int32_t degrees) {
+    static const std::array<DegreeRay, 361> OneTurn = [] {
+        std::array<DegreeRay, 361> rays{};
+        for (std::int32_t d = 0; d <= 360; ++d) {
+            rays[static_cast<std::size_t>(d)] = ComputeRay(d);
+        }
+        return rays;
+    }();
     if (degrees >= 0 && degrees <= 360) {
         return OneTurn[static_cast<std::size_t>(degrees)];
     }
