@@ -177,12 +177,8 @@ void RasterArc(ClippedPixels& out, const Rect& rect, std::int32_t xs, std::int32
     thread_local OutlineLoops loops;
     const OutlineLoop loop = loops.For(box.width, box.height);
     const std::int64_t n = loop.Size();
-    // Along the middle row to the right the ray meets the loop where it starts: every tuft of
-    // grass begins there.
     const std::int64_t start =
-        startY == 0 && startX > 0
-            ? 0
-            : loop.RayIndex(RayCrossing<std::int64_t>(startX, startY, box.width, box.height));
+        loop.RayIndex(RayCrossing<std::int64_t>(startX, startY, box.width, box.height));
     std::int64_t end = loop.RayIndex(RayCrossing<std::int64_t>(endX, endY, box.width, box.height));
     if (end <= start) {
         end += n;
