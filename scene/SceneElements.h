@@ -24,6 +24,7 @@ class SceneElements {
   public:
     constexpr SceneElements() = default;
     constexpr bool Has(SceneElement e) const { return (bits & static_cast<std::uint32_t>(e)) != 0; }
+    constexpr bool Empty() const { return bits == 0; }
     constexpr void Add(SceneElement e) { bits |= static_cast<std::uint32_t>(e); }
 
   private:

@@ -41,9 +41,13 @@ std::unique_ptr<vistrel::SceneBitmap> Render(const RenderCommand& command, std::
                                              vistrel::SurfaceRecorder* recorder = nullptr) {
     vistrel::SceneRng rng;
     rng.Seed(seed);
+    const vistrel::Rect rect{0, 0, command.width, command.height};
+    // Only a picture with elements left out or its calls recorded needs the watched painter; the
+    // sweeps go at the viewer's speed.
     vistrel::ElementOmitter omitter(command.omitted);
-    auto bitmap =
-        vistrel::RenderSceneBitmap({0, 0, command.width, command.height}, rng, omitter, recorder);
+    auto bitmap = command.omitted.Empty() && recorder == nullptr
+                      ? vistrel::RenderSceneBitmap(rect, rng)
+                      : vistrel::RenderSceneBitmap(rect, rng, omitter, recorder);
     if (!bitmap) {
         throw std::bad_alloc();
     }
