@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <new>
 
+#include "scene/WideVectors.h"
+
 namespace vistrel {
 
 std::unique_ptr<Surface> Surface::Create(std::int32_t w, std::int32_t h) {
@@ -52,14 +54,27 @@ namespace {
 
 // Sets each of the columns that lies in clipLeft..clipRight - 1 of a row. Measured from the left
 // edge in unsigned numbers, a column left of it wraps past the width, so one comparison keeps
-// both edges. Kept out of line so that the colour stays in a register: inlined into a caller
-// that keeps it on the stack, every byte stored would make the compiler reload it.
-[[gnu::noinline]] void SetColumnsInRow(ColourIndex* row, std::int32_t clipLeft,
-                                       std::int32_t clipRight, const std::int32_t* columns,
-                                       std::size_t count, ColourIndex colour) {
+// both edges. The haze's columns all lie inside, which one pass over them shows; then each is
+// stored without a test. Kept out of line so that the colour stays in a register: inlined into
+// a caller that keeps it on the stack, every byte stored would make the compiler reload it.
+[[gnu::noinline]] VISTREL_WIDE_VECTORS void SetColumnsInRow(ColourIndex* row, std::int32_t clipLeft,
+                                                            std::int32_t clipRight,
+                                                            const std::int32_t* columns,
+                                                            std::size_t count, ColourIndex colour) {
     ColourIndex* const inClip = row + clipLeft;
     const auto left = static_cast<std::uint32_t>(clipLeft);
     const auto clipWidth = static_cast<std::uint32_t>(clipRight) - left;
+    std::uint32_t farthest = 0;
+    for (std::size_t i = 0; i < count; ++i) {
+        farthest = std::max(farthest, static_cast<std::uint32_t>(columns[i]) - left);
+    }
+    if (farthest < clipWidth) {
+#pragma GCC unroll 8
+        for (std::size_t i = 0; i < count; ++i) {
+            inClip[static_cast<std::uint32_t>(columns[i]) - left] = colour;
+        }
+        return;
+    }
     for (std::size_t i = 0; i < count; ++i) {
         const std::uint32_t offset = static_cast<std::uint32_t>(columns[i]) - left;
         if (offset < clipWidth) {

@@ -325,23 +325,28 @@ TEST(RasterFillTest, SeedOnTheBorderOrOutsideTheClipFillsNothing) {
 }
 
 TEST(SurfacePixelTest, RowOfPixelsSetsWhatSinglePixelsSet) {
-    const std::vector<std::int32_t> columns = {INT32_MIN, -1, 0,  1,  2,  3,  9,        10,
-                                               11,        12, 30, 31, 32, 33, INT32_MAX};
+    // Some columns outside every clip, and (for all but the smallest clips) all inside.
+    const std::vector<std::vector<std::int32_t>> columnSets = {
+        {INT32_MIN, -1, 0, 1, 2, 3, 9, 10, 11, 12, 30, 31, 32, 33, INT32_MAX},
+        {3, 10, 4, 9, 5, 8, 6, 7, 3, 10, 4, 9, 5, 8, 6, 7, 3}};
     const Rect clips[] = {{0, 0, 32, 8}, {3, 2, 11, 6}, {0, 0, 1, 1}, {31, 7, 32, 8}};
-    for (const Rect& clip : clips) {
-        for (std::int32_t y = -1; y <= 8; ++y) {
-            SCOPED_TRACE(testing::Message() << "clip " << clip.left << "," << clip.top << ","
-                                            << clip.right << "," << clip.bottom << " row " << y);
-            auto byRow = BlankSurface(32, 8);
-            auto byPixel = BlankSurface(32, 8);
-            for (auto* s : {byRow.get(), byPixel.get()}) {
-                s->IntersectClipRect(clip.left, clip.top, clip.right, clip.bottom);
+    for (const auto& columns : columnSets) {
+        for (const Rect& clip : clips) {
+            for (std::int32_t y = -1; y <= 8; ++y) {
+                SCOPED_TRACE(testing::Message()
+                             << "clip " << clip.left << "," << clip.top << "," << clip.right << ","
+                             << clip.bottom << " row " << y);
+                auto byRow = BlankSurface(32, 8);
+                auto byPixel = BlankSurface(32, 8);
+                for (auto* s : {byRow.get(), byPixel.get()}) {
+                    s->IntersectClipRect(clip.left, clip.top, clip.right, clip.bottom);
+                }
+                byRow->SetPixelsInRow(y, columns.data(), columns.size(), 7);
+                for (const std::int32_t x : columns) {
+                    byPixel->SetPixel(x, y, 7);
+                }
+                EXPECT_EQ(byRow->Pixels(), byPixel->Pixels());
             }
-            byRow->SetPixelsInRow(y, columns.data(), columns.size(), 7);
-            for (const std::int32_t x : columns) {
-                byPixel->SetPixel(x, y, 7);
-            }
-            EXPECT_EQ(byRow->Pixels(), byPixel->Pixels());
         }
     }
 }
