@@ -30,19 +30,25 @@ struct DegreeRay {
     double sin;
 };
 
-DegreeRay ComputeRay(std::int32_t degrees) {
+// Out of line, like the table below: built into RayOf, their calls would make every lookup save
+// and restore registers.
+[[gnu::noinline]] DegreeRay ComputeRay(std::int32_t degrees) {
     const double angle = degrees * DegreeFactor;
     return {std::cos(angle), std::sin(angle)};
 }
 
+using OneTurnRays = std::array<DegreeRay, 361>;
+
+[[gnu::noinline]] OneTurnRays ComputeOneTurn() {
+    OneTurnRays rays{};
+    for (std::int32_t d = 0; d <= 360; ++d) {
+        rays[static_cast<std::size_t>(d)] = ComputeRay(d);
+    }
+    return rays;
+}
+
 DegreeRay RayOf(std::int32_t degrees) {
-    static const std::array<DegreeRay, 361> OneTurn = [] {
-        std::array<DegreeRay, 361> rays{};
-        for (std::int32_t d = 0; d <= 360; ++d) {
-            rays[static_cast<std::size_t>(d)] = ComputeRay(d);
-        }
-        return rays;
-    }();
+    static const OneTurnRays OneTurn = ComputeOneTurn();
     if (degrees >= 0 && degrees <= 360) {
         return OneTurn[static_cast<std::size_t>(degrees)];
     }
