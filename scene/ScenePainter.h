@@ -55,6 +55,11 @@ class BasicScenePainter {
         observer.Drawing(n, 1);
         return vistrel::RandomBelow(rng, n);
     }
+    // RandomBelow(below.Bound()), for a bound many draws share.
+    std::int32_t RandomBelow(const DrawsBelow& below) {
+        observer.Drawing(below.Bound(), 1);
+        return below.From(rng);
+    }
     // RandomBelow(n) count times into values[0..count).
     void RandomsBelow(std::int32_t n, std::int32_t* values, std::size_t count) {
         observer.Drawing(n, count);

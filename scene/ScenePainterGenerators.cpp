@@ -16,18 +16,22 @@ void BasicScenePainter<Observer>::DrawRidge(std::int32_t startX, std::int32_t st
     std::int32_t x = startX;
     std::int32_t y = startY;
     std::int32_t previousRise = 0;
+    const DrawsBelow dropAcross(stepWidth / 10);
+    const DrawsBelow dropDown(height / 10);
+    const DrawsBelow riseAcross(stepWidth);
+    const DrawsBelow riseUp(height);
     for (int step = 0; step < 100; ++step) {
         std::int32_t nextX;
         std::int32_t nextY;
         const bool drop = previousRise > 0;
         if (drop) {
-            const std::int32_t d1 = RandomBelow(stepWidth / 10);
-            const std::int32_t d2 = RandomBelow(height / 10);
+            const std::int32_t d1 = RandomBelow(dropAcross);
+            const std::int32_t d2 = RandomBelow(dropDown);
             nextX = WrapAdd(WrapAdd(x, 3), d1);
             nextY = WrapAdd(y, d2);
         } else {
-            const std::int32_t d1 = RandomBelow(stepWidth);
-            const std::int32_t d2 = RandomBelow(height);
+            const std::int32_t d1 = RandomBelow(riseAcross);
+            const std::int32_t d2 = RandomBelow(riseUp);
             nextX = WrapAdd(x, d1);
             nextY = WrapSub(WrapSub(startY, height / 6), d2);
         }
@@ -50,7 +54,7 @@ void BasicScenePainter<Observer>::DrawRidge(std::int32_t startX, std::int32_t st
 
     // The strokes of the reflection hang from the start row every third pixel.
     for (std::int64_t sx = startX; sx < endX; sx += 3) {
-        const std::int32_t a = RandomBelow(height);
+        const std::int32_t a = RandomBelow(riseUp);
         const std::int32_t b = RandomBelow(4);
         const auto strokeX = static_cast<std::int32_t>(sx);
         Line(strokeX, WrapAdd(startY, b), strokeX, WrapAdd(WrapAdd(startY, 5), a));
@@ -69,12 +73,13 @@ void BasicScenePainter<Observer>::DrawStrokeBand(std::int32_t left, std::int32_t
     if (rowStep <= 0) {
         return;
     }
+    const DrawsBelow across(w);
     for (std::int64_t s64 = 0; s64 < h; s64 += rowStep) {
         const auto s = static_cast<std::int32_t>(s64);
-        const std::int32_t r1 = RandomBelow(w);
-        const std::int32_t r2 = RandomBelow(w);
-        const std::int32_t r3 = RandomBelow(w);
-        const std::int32_t r4 = RandomBelow(w);
+        const std::int32_t r1 = RandomBelow(across);
+        const std::int32_t r2 = RandomBelow(across);
+        const std::int32_t r3 = RandomBelow(across);
+        const std::int32_t r4 = RandomBelow(across);
         const std::int32_t leftX = WrapSub(WrapAdd(WrapAdd(left, WrapMul(leftFactor, r3)), r4), s);
         const std::int32_t rightX =
             WrapAdd(WrapSub(WrapAdd(right, WrapMul(rightFactor, r1)), r2), s);
@@ -107,11 +112,15 @@ void BasicScenePainter<Observer>::ScatterTufts(std::int32_t left, std::int32_t t
     const std::int32_t dx = WrapSub(right, left);
     const std::int32_t dy = WrapSub(bottom, top);
     const std::int32_t n = WrapMul(WrapAdd(WrapAbs(dy), WrapAbs(dx)), size / 5) / 4;
+    const DrawsBelow column(dx);
+    const DrawsBelow row(WrapAdd(dy, 2));
+    const DrawsBelow width(size / 2);
+    const DrawsBelow height(size);
     for (std::int32_t i = 1; i < n; ++i) {
-        const std::int32_t x = WrapAdd(left, RandomBelow(dx));
-        const std::int32_t y = WrapAdd(top, RandomBelow(WrapAdd(dy, 2)));
-        const std::int32_t rx = RandomBelow(size / 2);
-        const std::int32_t ry = RandomBelow(size);
+        const std::int32_t x = WrapAdd(left, RandomBelow(column));
+        const std::int32_t y = WrapAdd(top, RandomBelow(row));
+        const std::int32_t rx = RandomBelow(width);
+        const std::int32_t ry = RandomBelow(height);
         const std::int32_t e = RandomBelow(45) + 90;
         ArcDeg(x, y, 0, e, rx, ry);
     }

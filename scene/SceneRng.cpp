@@ -31,20 +31,9 @@ VISTREL_WIDE_VECTORS void RandomsBelow(SceneRng& rng, std::int32_t n, std::int32
         return;
     }
     rng.NextMany(values, count);
-    const std::uint32_t bound =
-        n < 0 ? 0u - static_cast<std::uint32_t>(n) : static_cast<std::uint32_t>(n);
-    if (bound > SceneRng::MaxValue) {
-        return;
-    }
-    if (bound == 1) {
-        std::fill(values, values + count, 0);
-        return;
-    }
-    const auto reciprocal = static_cast<std::uint32_t>(((std::uint64_t{1} << 32) - 1) / bound + 1);
+    const DrawsBelow below(n);
     for (std::size_t i = 0; i < count; ++i) {
-        const auto v = static_cast<std::uint32_t>(values[i]);
-        const auto quotient = static_cast<std::uint32_t>((std::uint64_t{v} * reciprocal) >> 32);
-        values[i] = static_cast<std::int32_t>(v - quotient * bound);
+        values[i] = below.Reduce(values[i]);
     }
 }
 

@@ -90,11 +90,38 @@ inline std::int32_t RandomBelow(SceneRng& rng, std::int32_t n) {
     return rng.Next() % n;
 }
 
-// RandomBelow(rng, n) count times into values[0..count). A bound above every value leaves the
-// values as drawn; below that, the remainders come from a multiply by the bound's reciprocal
-// instead of a division each: with v < 2^15, b = |n| < 2^15 and m = 2^32 / b rounded up,
-// v * m / 2^32 exceeds v / b by v (m b - 2^32) / (b 2^32) < 1 / (4 b), which never reaches the
-// next whole number, so rounded down it is the quotient.
+// RandomBelow(rng, n) for a bound that many draws share, with the remainder by a multiply with
+// |n|'s reciprocal instead of a division each: with v < 2^15, b = |n| < 2^15 and m = 2^32 / b
+// rounded up, v * m / 2^32 exceeds v / b by v (m b - 2^32) / (b 2^32) < 1 / (4 b), which never
+// reaches the next whole number, so rounded down it is the quotient. A bound above every value
+// leaves the values as drawn (m = 0), and a bound of 1 leaves 0.
+class DrawsBelow {
+  public:
+    explicit DrawsBelow(std::int32_t n)
+        : n(n),
+          bound(n < 0 ? 0u - static_cast<std::uint32_t>(n) : static_cast<std::uint32_t>(n)),
+          reciprocal(bound > 1 && bound <= SceneRng::MaxValue
+                         ? static_cast<std::uint32_t>(((std::uint64_t{1} << 32) - 1) / bound + 1)
+                         : 0) {}
+
+    std::int32_t Bound() const { return n; }
+
+    std::int32_t From(SceneRng& rng) const { return n == 0 ? 0 : Reduce(rng.Next()); }
+
+    // A drawn value (0..MaxValue) reduced below |Bound()|.
+    std::int32_t Reduce(std::int32_t v) const {
+        const auto u = static_cast<std::uint32_t>(v);
+        const auto quotient = static_cast<std::uint32_t>((std::uint64_t{u} * reciprocal) >> 32);
+        return bound == 1 ? 0 : static_cast<std::int32_t>(u - quotient * bound);
+    }
+
+  private:
+    std::int32_t n;
+    std::uint32_t bound;
+    std::uint32_t reciprocal;
+};
+
+// RandomBelow(rng, n) count times into values[0..count).
 void RandomsBelow(SceneRng& rng, std::int32_t n, std::int32_t* values, std::size_t count);
 
 // Leaves rng seeded with the seed of scene number k of the run seeded with runSeed: the k-th

@@ -68,9 +68,9 @@ TEST(RandomBelowTest, NegativeAndHugeBounds) {
     }
 }
 
-// The batched draws (two states a step, a reciprocal for the remainder) against one RandomBelow
-// call at a time: same values, same state and count afterwards, for bounds across the whole
-// 32-bit range and batches of every parity.
+// The batched draws (many states a step, a reciprocal for the remainder) and the draws with a
+// shared bound against one RandomBelow call at a time: same values, same state and count
+// afterwards, for bounds across the whole 32-bit range and batches of every parity.
 TEST(RandomBelowTest, BatchesDrawWhatSingleCallsDraw) {
     std::vector<std::int32_t> bounds = {0,     1,     -1,      2,         3,         7,
                                         569,   -569,  32767,   32768,     32769,     40000,
@@ -87,15 +87,22 @@ TEST(RandomBelowTest, BatchesDrawWhatSingleCallsDraw) {
             SCOPED_TRACE(testing::Message() << "bound " << n << " count " << count);
             SceneRng single;
             SceneRng batched;
-            single.Seed(static_cast<std::uint32_t>(n) ^ 0x9E3779B9u);
-            batched.Seed(static_cast<std::uint32_t>(n) ^ 0x9E3779B9u);
+            SceneRng shared;
+            for (SceneRng* rng : {&single, &batched, &shared}) {
+                rng->Seed(static_cast<std::uint32_t>(n) ^ 0x9E3779B9u);
+            }
             std::vector<std::int32_t> values(count, -1);
             RandomsBelow(batched, n, values.data(), count);
+            const DrawsBelow below(n);
             for (std::size_t i = 0; i < count; ++i) {
-                ASSERT_EQ(values[i], RandomBelow(single, n)) << "draw " << i;
+                const std::int32_t expected = RandomBelow(single, n);
+                ASSERT_EQ(values[i], expected) << "draw " << i;
+                ASSERT_EQ(below.From(shared), expected) << "draw " << i;
             }
-            EXPECT_EQ(batched.State(), single.State());
-            EXPECT_EQ(batched.Draws(), single.Draws());
+            for (const SceneRng* rng : {&batched, &shared}) {
+                EXPECT_EQ(rng->State(), single.State());
+                EXPECT_EQ(rng->Draws(), single.Draws());
+            }
         }
     }
 }
