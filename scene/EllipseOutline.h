@@ -67,6 +67,10 @@ class RayCrossing {
     bool Reached(std::int64_t x, std::int64_t y) const {
         return N(y) * yFactor - N(x) * xFactor >= threshold;
     }
+    // The terms of Reached: y YFactor() - x XFactor() >= Threshold().
+    N YFactor() const { return yFactor; }
+    N XFactor() const { return xFactor; }
+    N Threshold() const { return threshold; }
 
   private:
     int quarter;

@@ -1,4 +1,5 @@
 #include <algorithm>
+#include <cstring>
 #include <vector>
 
 #include "scene/Bisect.h"
@@ -24,9 +25,12 @@ struct LoopPoint {
 // The outline as the arc walks it: the quarter walk mirrored into four quarters, counter-
 // clockwise on screen from the right end of the middle row (on an axis of an odd-sized box the
 // same pixel ends one quarter and starts the next), and the quarter walk itself, by which the
-// rays find their points.
+// rays find their points. A kept box has its walk's coordinates in doubles instead, padded to
+// whole pairs.
 struct OutlineLoop {
     const OutlinePoint* quarter;
+    const double* quarterX;
+    const double* quarterY;
     const LoopPoint* points;
     std::int64_t quarterSize;
 
@@ -34,9 +38,13 @@ struct OutlineLoop {
 
     // Where the ray meets the loop: the first point counter-clockwise that has reached it, or
     // the start of the next quarter when there is none. Along the quarter the test turns true
-    // once, so a bisection finds it.
+    // once, with the walk or against it, so how many points of the walk have not reached the ray
+    // is how far into its quarter the ray meets the loop.
     std::int64_t RayIndex(const RayCrossing<std::int64_t>& ray) const {
         const std::int64_t m = quarterSize;
+        if (quarterX != nullptr) {
+            return ray.Quarter() * m + CountUnreached(ray);
+        }
         const OutlinePoint* first = ray.WithWalk() ? quarter : quarter + m - 1;
         const std::int64_t step = ray.WithWalk() ? 1 : -1;
         const std::int64_t k = FirstTrue(0, m, [&](std::int64_t k) {
@@ -44,6 +52,31 @@ struct OutlineLoop {
             return ray.Reached(p.x, p.y);
         });
         return ray.Quarter() * m + k;
+    }
+
+  private:
+    // Every point of a kept box's short walk tested, two at a time, instead of a bisection whose
+    // steps wait for each other. With sides up to 64 and rays within 2^33, every term is a whole
+    // number below 2^53, which doubles hold exactly.
+    std::int64_t CountUnreached(const RayCrossing<std::int64_t>& ray) const {
+        typedef double Doubles __attribute__((vector_size(16)));
+        typedef std::int64_t Counts __attribute__((vector_size(16)));
+        const auto yFactor = static_cast<double>(ray.YFactor());
+        const auto xFactor = static_cast<double>(ray.XFactor());
+        const auto threshold = static_cast<double>(ray.Threshold());
+        const auto size = static_cast<double>(quarterSize);
+        Doubles index = {0, 1};
+        Counts unreached = {0, 0};
+        for (std::int64_t k = 0; k < quarterSize; k += 2) {
+            Doubles x;
+            Doubles y;
+            std::memcpy(&x, quarterX + k, sizeof x);
+            std::memcpy(&y, quarterY + k, sizeof y);
+            // Lanes hold -1 where true; the lanes past the walk's end count for nothing.
+            unreached += (y * yFactor - x * xFactor < threshold) & (index < size);
+            index += 2;
+        }
+        return -(unreached[0] + unreached[1]);
     }
 };
 
@@ -78,28 +111,38 @@ class OutlineLoops {
     OutlineLoop For(std::int64_t w, std::int64_t h) {
         if (w > CachedSide || h > CachedSide) {
             Build(w, h, scratchQuarter, scratchLoop);
-            return {scratchQuarter.data(), scratchLoop.data(),
+            return {scratchQuarter.data(), nullptr, nullptr, scratchLoop.data(),
                     static_cast<std::int64_t>(scratchQuarter.size())};
         }
         Entry& e = entries[static_cast<std::size_t>((w - 1) * CachedSide + (h - 1))];
         if (e.quarterSize == 0) {
             Build(w, h, scratchQuarter, scratchLoop);
-            e = {static_cast<std::uint32_t>(quarters.size()),
+            e = {static_cast<std::uint32_t>(quarterX.size()),
+                 static_cast<std::uint32_t>(loops.size()),
                  static_cast<std::uint32_t>(scratchQuarter.size())};
-            quarters.insert(quarters.end(), scratchQuarter.begin(), scratchQuarter.end());
+            // The lane past an odd walk's end is never counted.
+            const std::size_t padded = (scratchQuarter.size() + 1) / 2 * 2;
+            quarterX.resize(quarterX.size() + padded);
+            quarterY.resize(quarterY.size() + padded);
+            for (std::size_t k = 0; k < scratchQuarter.size(); ++k) {
+                quarterX[e.quarterAt + k] = static_cast<double>(scratchQuarter[k].x);
+                quarterY[e.quarterAt + k] = static_cast<double>(scratchQuarter[k].y);
+            }
             loops.insert(loops.end(), scratchLoop.begin(), scratchLoop.end());
         }
-        return {quarters.data() + e.quarterAt, loops.data() + 4 * e.quarterAt, e.quarterSize};
+        return {nullptr, quarterX.data() + e.quarterAt, quarterY.data() + e.quarterAt,
+                loops.data() + e.loopAt, e.quarterSize};
     }
 
   private:
     static constexpr std::int64_t CachedSide = 64;
 
-    // Where a box's quarter walk starts among the kept ones and how long it is; its loop is four
-    // times as long and starts four times as far. A walk has a point at least, so a size of 0
-    // marks a box not built yet.
+    // Where a box's quarter walk and loop start among the kept ones, and how long the walk is
+    // (its loop is four times as long). A walk has a point at least, so a size of 0 marks a box
+    // not built yet.
     struct Entry {
         std::uint32_t quarterAt = 0;
+        std::uint32_t loopAt = 0;
         std::uint32_t quarterSize = 0;
     };
 
@@ -111,7 +154,8 @@ class OutlineLoops {
     }
 
     std::vector<Entry> entries;
-    std::vector<OutlinePoint> quarters;
+    std::vector<double> quarterX;
+    std::vector<double> quarterY;
     std::vector<LoopPoint> loops;
     std::vector<OutlinePoint> scratchQuarter;
     std::vector<LoopPoint> scratchLoop;
