@@ -1,5 +1,6 @@
 #include <algorithm>
 #include <cstring>
+#include <limits>
 #include <vector>
 
 #include "scene/Bisect.h"
@@ -26,7 +27,7 @@ struct LoopPoint {
 // clockwise on screen from the right end of the middle row (on an axis of an odd-sized box the
 // same pixel ends one quarter and starts the next), and the quarter walk itself, by which the
 // rays find their points. A kept box has its walk's coordinates in doubles instead, padded to
-// whole pairs.
+// whole pairs with a point (NaN) that no test counts.
 struct OutlineLoop {
     const OutlinePoint* quarter;
     const double* quarterX;
@@ -64,17 +65,14 @@ struct OutlineLoop {
         const auto yFactor = static_cast<double>(ray.YFactor());
         const auto xFactor = static_cast<double>(ray.XFactor());
         const auto threshold = static_cast<double>(ray.Threshold());
-        const auto size = static_cast<double>(quarterSize);
-        Doubles index = {0, 1};
         Counts unreached = {0, 0};
         for (std::int64_t k = 0; k < quarterSize; k += 2) {
             Doubles x;
             Doubles y;
             std::memcpy(&x, quarterX + k, sizeof x);
             std::memcpy(&y, quarterY + k, sizeof y);
-            // Lanes hold -1 where true; the lanes past the walk's end count for nothing.
-            unreached += (y * yFactor - x * xFactor < threshold) & (index < size);
-            index += 2;
+            // Lanes hold -1 where true, never for the padding.
+            unreached += y * yFactor - x * xFactor < threshold;
         }
         return -(unreached[0] + unreached[1]);
     }
@@ -120,10 +118,9 @@ class OutlineLoops {
             e = {static_cast<std::uint32_t>(quarterX.size()),
                  static_cast<std::uint32_t>(loops.size()),
                  static_cast<std::uint32_t>(scratchQuarter.size())};
-            // The lane past an odd walk's end is never counted.
             const std::size_t padded = (scratchQuarter.size() + 1) / 2 * 2;
-            quarterX.resize(quarterX.size() + padded);
-            quarterY.resize(quarterY.size() + padded);
+            quarterX.resize(quarterX.size() + padded, std::numeric_limits<double>::quiet_NaN());
+            quarterY.resize(quarterY.size() + padded, std::numeric_limits<double>::quiet_NaN());
             for (std::size_t k = 0; k < scratchQuarter.size(); ++k) {
                 quarterX[e.quarterAt + k] = static_cast<double>(scratchQuarter[k].x);
                 quarterY[e.quarterAt + k] = static_cast<double>(scratchQuarter[k].y);
