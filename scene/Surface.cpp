@@ -105,16 +105,6 @@ void Surface::MoveTo(std::int32_t x, std::int32_t y) {
     currentY = y;
 }
 
-void Surface::LineTo(std::int32_t x, std::int32_t y) {
-    if (recorder != nullptr) {
-        recorder->Line(currentX, currentY, x, y, pen->colour);
-    }
-    ClippedPixels target = Target();
-    RasterLine(target, currentX, currentY, x, y, pen->colour);
-    currentX = x;
-    currentY = y;
-}
-
 void Surface::Ellipse(std::int32_t left, std::int32_t top, std::int32_t right,
                       std::int32_t bottom) {
     const Rect box{left, top, right, bottom};
@@ -123,16 +113,6 @@ void Surface::Ellipse(std::int32_t left, std::int32_t top, std::int32_t right,
     }
     ClippedPixels target = Target();
     RasterEllipse(target, box, pen->colour, brush->colour);
-}
-
-void Surface::Arc(std::int32_t left, std::int32_t top, std::int32_t right, std::int32_t bottom,
-                  std::int32_t xs, std::int32_t ys, std::int32_t xe, std::int32_t ye) {
-    const Rect box{left, top, right, bottom};
-    if (recorder != nullptr) {
-        recorder->Arc(box, xs, ys, xe, ye, pen->colour);
-    }
-    ClippedPixels target = Target();
-    RasterArc(target, box, xs, ys, xe, ye, pen->colour);
 }
 
 void Surface::FloodFill(std::int32_t x, std::int32_t y, ColourIndex border) {

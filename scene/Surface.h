@@ -102,4 +102,26 @@ inline void Surface::SetPixel(std::int32_t x, std::int32_t y, ColourIndex colour
     Target().Set(x, y, colour);
 }
 
+// Inline too: a picture draws some seven hundred lines and as many arcs.
+inline void Surface::LineTo(std::int32_t x, std::int32_t y) {
+    if (recorder != nullptr) {
+        recorder->Line(currentX, currentY, x, y, pen->colour);
+    }
+    ClippedPixels target = Target();
+    RasterLine(target, currentX, currentY, x, y, pen->colour);
+    currentX = x;
+    currentY = y;
+}
+
+inline void Surface::Arc(std::int32_t left, std::int32_t top, std::int32_t right,
+                         std::int32_t bottom, std::int32_t xs, std::int32_t ys, std::int32_t xe,
+                         std::int32_t ye) {
+    const Rect box{left, top, right, bottom};
+    if (recorder != nullptr) {
+        recorder->Arc(box, xs, ys, xe, ye, pen->colour);
+    }
+    ClippedPixels target = Target();
+    RasterArc(target, box, xs, ys, xe, ye, pen->colour);
+}
+
 }  // namespace vistrel
