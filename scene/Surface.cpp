@@ -98,6 +98,7 @@ void Surface::SetPixelsInRow(std::int32_t y, const std::int32_t* columns, std::s
 
 void Surface::ClearOpaque(ColourIndex colour) {
     std::fill(pixels.begin(), pixels.end(), colour);
+    uniform = true;
 }
 
 void Surface::MoveTo(std::int32_t x, std::int32_t y) {
@@ -119,7 +120,16 @@ void Surface::FloodFill(std::int32_t x, std::int32_t y, ColourIndex border) {
     if (recorder != nullptr) {
         recorder->Fill(x, y, border, brush->colour);
     }
+    // On a surface of one colour, a fill that starts inside the clip and off the border reaches
+    // every pixel of the clip: the sky of every picture is such a fill, and it need not search.
+    const bool wholeClip = uniform && clip.Contains(x, y) && PixelAt(x, y) != border;
     ClippedPixels target = Target();
+    if (wholeClip) {
+        for (std::int32_t row = clip.top; row < clip.bottom; ++row) {
+            target.Span(row, clip.left, std::int64_t{clip.right} - 1, brush->colour);
+        }
+        return;
+    }
     RasterBorderFill(target, x, y, border, brush->colour);
 }
 

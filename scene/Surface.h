@@ -65,7 +65,12 @@ class Surface {
 
   private:
     Surface(std::int32_t w, std::int32_t h, std::vector<ColourIndex> bits);
-    ClippedPixels Target() { return ClippedPixels(pixels, width, clip); }
+    // The pixels as every primitive writes them; after this the surface may hold more than one
+    // colour.
+    ClippedPixels Target() {
+        uniform = false;
+        return ClippedPixels(pixels, width, clip);
+    }
 
     std::int32_t width;
     std::int32_t height;
@@ -78,6 +83,9 @@ class Surface {
     const Pen* pen = &stockPen;
     const Brush* brush = &stockBrush;
     SurfaceRecorder* recorder = nullptr;
+    // Whether every pixel still has one colour: nothing drawn since the surface was made or
+    // cleared.
+    bool uniform = true;
 };
 
 // Sees every primitive a surface draws, with the colours in force.

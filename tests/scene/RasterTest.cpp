@@ -351,5 +351,42 @@ TEST(SurfacePixelTest, RowOfPixelsSetsWhatSinglePixelsSet) {
     }
 }
 
+// A fill on a surface nothing has been drawn on takes a shortcut; the same fill after a draw
+// that changed no pixel takes the general way. Both must leave the same pixels.
+TEST(SurfaceFillTest, FillOnAnUntouchedSurfaceFillsWhatTheGeneralFillFills) {
+    struct Case {
+        Rect clip;
+        std::int32_t x, y;
+        int cleared;  // the colour the surface is cleared to, or -1 for a new surface
+        ColourIndex border, brush;
+    };
+    const Case cases[] = {
+        {{0, 0, 12, 6}, 3, 2, -1, 1, 5}, {{2, 1, 9, 5}, 3, 2, -1, 1, 5},
+        {{2, 1, 9, 5}, 0, 0, -1, 1, 5},  {{2, 1, 9, 5}, 9, 2, -1, 1, 5},
+        {{0, 0, 12, 6}, 3, 2, -1, 0, 5}, {{0, 0, 12, 6}, 3, 2, -1, 1, 0},
+        {{0, 0, 12, 6}, 3, 2, 1, 1, 4},  {{0, 0, 12, 6}, 3, 2, 7, 1, 7},
+        {{4, 4, 4, 4}, 4, 4, -1, 1, 5},  {{0, 0, 12, 6}, -1, 2, -1, 1, 5},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message()
+                     << "clip " << c.clip.left << "," << c.clip.top << "," << c.clip.right << ","
+                     << c.clip.bottom << " from " << c.x << "," << c.y << " cleared " << c.cleared);
+        const Brush brush{c.brush};
+        auto untouched = BlankSurface(12, 6);
+        auto drawnOn = BlankSurface(12, 6);
+        for (auto* s : {untouched.get(), drawnOn.get()}) {
+            if (c.cleared >= 0) {
+                s->ClearOpaque(static_cast<ColourIndex>(c.cleared));
+            }
+            s->IntersectClipRect(c.clip.left, c.clip.top, c.clip.right, c.clip.bottom);
+            s->SelectBrush(&brush);
+        }
+        drawnOn->SetPixel(0, 0, drawnOn->PixelAt(0, 0));
+        untouched->FloodFill(c.x, c.y, c.border);
+        drawnOn->FloodFill(c.x, c.y, c.border);
+        EXPECT_EQ(untouched->Pixels(), drawnOn->Pixels());
+    }
+}
+
 }  // namespace
 }  // namespace vistrel::test
