@@ -35,6 +35,8 @@ class ClippedPixels {
     ColourIndex* Row(std::int32_t y) { return pixels.data() + Index(0, y); }
     // How far apart in memory the rows are.
     std::size_t Stride() const { return static_cast<std::size_t>(width); }
+    // How many bytes of the bitmap there are from the start of row y on.
+    std::size_t BytesFromRow(std::int32_t y) const { return pixels.size() - Index(0, y); }
 
   private:
     std::size_t Index(std::int64_t x, std::int64_t y) const {

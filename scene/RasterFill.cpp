@@ -45,8 +45,22 @@ struct BlockFlags {
     // The first and last lane where the comparison holds, for flags with Any().
     int First() const { return low != 0 ? FirstByte(low) : 8 + FirstByte(high); }
     int Last() const { return high != 0 ? 8 + LastByte(high) : LastByte(low); }
+    // The flags of the lanes before `lane` (1 <= lane < 16) alone.
+    BlockFlags Before(int lane) const {
+        return lane <= 8 ? BlockFlags{low & LanesBefore(lane), 0}
+                         : BlockFlags{low, high & LanesBefore(lane - 8)};
+    }
 
   private:
+    // The bytes of a word before byte `byte` (1 <= byte <= 8), in memory order.
+    static std::uint64_t LanesBefore(int byte) {
+        const std::uint64_t all = ~std::uint64_t{0};
+        if constexpr (std::endian::native == std::endian::little) {
+            return byte == 8 ? all : ~(all << (8 * byte));
+        } else {
+            return byte == 8 ? all : ~(all >> (8 * byte));
+        }
+    }
     static int FirstByte(std::uint64_t w) {
         if constexpr (std::endian::native == std::endian::little) {
             return std::countr_zero(w) / 8;
@@ -67,8 +81,8 @@ struct BlockFlags {
 // a time.
 class FillRow {
   public:
-    FillRow(ColourIndex* pixels, ColourIndex border, ColourIndex mark)
-        : pixels(pixels), border(border), mark(mark) {}
+    FillRow(ColourIndex* pixels, std::size_t readable, ColourIndex border, ColourIndex mark)
+        : pixels(pixels), readable(readable), border(border), mark(mark) {}
 
     ColourIndex* Pixels() const { return pixels; }
     bool Closed(std::int32_t x) const { return pixels[x] == mark || pixels[x] == border; }
@@ -89,6 +103,11 @@ class FillRow {
                 return to - Lanes + closed.Last();
             }
             to -= Lanes;
+        }
+        // The last few pixels as one block from `from`, its lanes from `to` on left out.
+        if (to > from && Readable(from)) {
+            const BlockFlags closed = ClosedAt(from).Before(to - from);
+            return closed.Any() ? from + closed.Last() : from - 1;
         }
         while (to > from && !Closed(to - 1)) {
             --to;
@@ -144,13 +163,21 @@ class FillRow {
             }
             from += Lanes;
         }
+        if (from < to && Readable(from)) {
+            const BlockFlags found = ClosedAt(from, !closed).Before(to - from);
+            return found.Any() ? from + found.First() : to;
+        }
         while (from < to && Closed(from) != closed) {
             ++from;
         }
         return from;
     }
 
+    // Whether a whole block from x lies in the bitmap.
+    bool Readable(std::int32_t x) const { return static_cast<std::size_t>(x) + Lanes <= readable; }
+
     ColourIndex* pixels;
+    std::size_t readable;
     ColourIndex border;
     ColourIndex mark;
 };
@@ -176,7 +203,7 @@ class BorderFill {
     void FillRunAt(const Seed& seed);
     void QueueRuns(std::int32_t x0, std::int32_t x1, std::int32_t y, std::int32_t parentY,
                    std::int32_t parent0, std::int32_t parent1);
-    FillRow RowAt(std::int32_t y) { return FillRow(out.Row(y), border, mark); }
+    FillRow RowAt(std::int32_t y) { return FillRow(out.Row(y), out.BytesFromRow(y), border, mark); }
     void PaintMarks();
 
     ClippedPixels& out;
