@@ -106,20 +106,26 @@ void RasterLine(ClippedPixels& out, std::int32_t x1, std::int32_t y1, std::int32
         minor += line.minorSign * static_cast<std::int64_t>(start / denominator);
         remainder = static_cast<std::int64_t>(start % denominator);
     }
-    std::int64_t major = line.major0 + line.majorSign * first;
+    if (first >= last) {
+        return;
+    }
+    // The steps as offsets from the first pixel's row: a byte store may change any memory, so a
+    // row looked up through the bitmap each step would be read back from memory each step.
+    const std::int64_t major = line.major0 + line.majorSign * first;
+    const auto stride = static_cast<std::int64_t>(out.Stride());
+    ColourIndex* const row = out.Row(static_cast<std::int32_t>(xMajor ? minor : major));
+    std::int64_t at = xMajor ? major : minor;
+    const std::int64_t majorStep = xMajor ? line.majorSign : line.majorSign * stride;
+    const std::int64_t minorStep = xMajor ? line.minorSign * stride : line.minorSign;
     for (std::int64_t i = first; i < last; ++i) {
-        if (xMajor) {
-            out.Row(static_cast<std::int32_t>(minor))[major] = pen;
-        } else {
-            out.Row(static_cast<std::int32_t>(major))[minor] = pen;
-        }
-        major += line.majorSign;
+        row[at] = pen;
+        at += majorStep;
         remainder += 2 * line.minorDistance;
         // A mask rather than a branch: along a slanted ridge the minor steps come in no
         // pattern a predictor could learn.
         const std::int64_t carry = -static_cast<std::int64_t>(remainder >= denominator);
         remainder -= denominator & carry;
-        minor += line.minorSign & carry;
+        at += minorStep & carry;
     }
 }
 
