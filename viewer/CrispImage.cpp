@@ -60,12 +60,4 @@ QImage CrispImage(const SceneBitmap& bitmap, const QRect& area, const QSize& siz
     return image;
 }
 
-int WholeScaleToFit(const QSize& picture, const QSize& space) {
-    if (picture.isEmpty()) {
-        return 1;
-    }
-    return std::max(1,
-                    std::min(space.width() / picture.width(), space.height() / picture.height()));
-}
-
 }  // namespace vistrel

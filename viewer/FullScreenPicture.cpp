@@ -5,6 +5,7 @@
 #include <QScreen>
 
 #include "scene/SceneBitmap.h"
+#include "scene/ScreenFit.h"
 #include "viewer/CrispImage.h"
 
 namespace vistrel {
@@ -28,20 +29,19 @@ void FullScreenPicture::SetBitmap(const SceneBitmap& bitmap) {
     const QScreen* shownOn = screen();
     const QSize screenPixels = shownOn->size() * shownOn->devicePixelRatio();
     const QRect frame = FrameArea(bitmap);
-    scale = WholeScaleToFit(frame.size(), screenPixels);
-    screenImage = CrispImage(bitmap, frame, frame.size() * scale);
+    const ScreenFit fit =
+        FitOnScreen(frame.width(), frame.height(), screenPixels.width(), screenPixels.height());
+    scale = fit.scale;
+    offset = QPoint(fit.screenX, fit.screenY);
+    const QRect shown(fit.sourceX, fit.sourceY, fit.sourceWidth, fit.sourceHeight);
+    screenImage = CrispImage(bitmap, shown, shown.size() * scale);
     screenImage.setDevicePixelRatio(shownOn->devicePixelRatio());
     update();
 }
 
 void FullScreenPicture::paintEvent(QPaintEvent*) {
-    // Centred in whole device pixels; a picture larger than the screen loses its edges evenly.
-    const qreal ratio = screenImage.devicePixelRatio();
-    const QSize devicePixels = size() * ratio;
-    const QPoint offset((devicePixels.width() - screenImage.width()) / 2,
-                        (devicePixels.height() - screenImage.height()) / 2);
     QPainter painter(this);
-    painter.drawImage(QPointF(offset) / ratio, screenImage);
+    painter.drawImage(QPointF(offset) / screenImage.devicePixelRatio(), screenImage);
 }
 
 void FullScreenPicture::keyPressEvent(QKeyEvent* event) {

@@ -35,6 +35,8 @@ class FullScreenPicture : public QWidget {
 
   private:
     QImage screenImage;
+    // Where the image's top-left corner goes, in device pixels.
+    QPoint offset;
     int scale = 1;
 };
 

@@ -15,6 +15,7 @@
 #include <QTimer>
 #include <QTimerEvent>
 
+#include "scene/ScreenFit.h"
 #include "tests/viewer/ViewerFixture.h"
 #include "viewer/CrispImage.h"
 #include "viewer/FullScreenPicture.h"
@@ -372,7 +373,10 @@ class ViewerActionsTest : public ViewerFixture {
     void fullScreenScaleIsTheLargestWholeOneThatFits() {
         QFETCH(QSize, screen);
         QFETCH(int, scale);
-        QCOMPARE(vistrel::WholeScaleToFit(Frame, screen), scale);
+        QCOMPARE(
+            vistrel::FitOnScreen(Frame.width(), Frame.height(), screen.width(), screen.height())
+                .scale,
+            scale);
     }
 };
 
