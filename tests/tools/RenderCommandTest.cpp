@@ -30,6 +30,9 @@ std::string Described(const RenderCommand& c) {
                   std::to_string(c.firstSeed) + "-" + std::to_string(c.lastSeed);
     text += " " + std::to_string(c.width) + "x" + std::to_string(c.height) + " x" +
             std::to_string(c.scale) + " " + c.output.value_or("-");
+    if (c.fit) {
+        text += " fit " + std::to_string(c.fit->first) + "x" + std::to_string(c.fit->second);
+    }
     for (const NamedElement& e : ElementNames) {
         text += c.omitted.Has(e.element) ? " -" + std::string(e.name) : "";
     }
@@ -53,6 +56,10 @@ TEST(RenderCommandTest, ValidCommandLines) {
         {{"--digest", "--run-seed", "1", "--scene", "3"}, "digest 6334-6334 570x190 x1 -"},
         {{"--seeds", "0-32767", "--out-dir", "g", "--size", "600x206", "--scale", "3"},
          "out-dir 0-32767 600x206 x3 -"},
+        {{"--seed", "9", "--fit", "1280x1024", "-o", "b.png"},
+         "seed 9 570x190 x1 b.png fit 1280x1024"},
+        {{"--fit", "16384x1", "--run-seed", "1", "--scene", "3", "--omit", "birds"},
+         "seed 6334 570x190 x1 - fit 16384x1 -birds"},
     };
     for (const auto& [args, expected] : cases) {
         const ParseResult parsed = ParseRenderCommand(args);
@@ -130,6 +137,15 @@ TEST(RenderCommandTest, BadCommandLinesGiveOneLineErrors) {
         {{"--seeds", "1-2", "--out-dir"}, "--out-dir"},
         {{"--seed", "1", "--digest", "-o", "a.png"}, "--digest"},
         {{"--seed", "1", "--digest", "--scale", "2"}, "--digest"},
+        {{"--seed", "1", "--fit", "0x5"}, "--fit takes WxH"},
+        {{"--seed", "1", "--fit", "16385x1"}, "--fit takes WxH"},
+        {{"--seed", "1", "--fit", "1280"}, "--fit takes WxH"},
+        {{"--seed", "1", "--fit", "1280x1024", "--scale", "2"}, "without --size and --scale"},
+        {{"--seed", "1", "--scale", "1", "--fit", "1280x1024"}, "without --size and --scale"},
+        {{"--seed", "1", "--fit", "1280x1024", "--size", "570x190"}, "without --size and --scale"},
+        {{"--seed", "1", "--fit", "8x8", "--digest"}, "--fit goes with one picture"},
+        {{"--seeds", "1-2", "--out-dir", "g", "--fit", "8x8"}, "--fit goes with one picture"},
+        {{"--seed", "1", "--fit", "8x8", "--fit", "9x9"}, "--fit given twice"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(Joined(c.args));

@@ -17,6 +17,7 @@
 #include "scene/RenderSceneBitmap.h"
 #include "scene/SceneImage.h"
 #include "scene/SceneRng.h"
+#include "scene/ScreenFit.h"
 #include "tools/vistrel-render/RenderCommand.h"
 
 namespace vistrel {
@@ -132,12 +133,18 @@ SceneBitmap Picture(std::uint32_t seed, SceneElements omitted = {}) {
 }
 
 // What the tool must have written to a file of that name: out-dir pictures are named after their
-// seed, every other picture here is seed 1 at the default size.
+// seed, fit-WxH.png is seed 1 fitted to a W x H screen, every other picture here is seed 1 at the
+// default size.
 std::string ExpectedPicture(const std::string& name) {
     const bool numbered = name.rfind("vistrel-", 0) == 0;
     const auto seed = numbered ? static_cast<std::uint32_t>(std::stoul(name.substr(8))) : 1u;
+    SceneBitmap picture = Picture(seed);
+    if (name.rfind("fit-", 0) == 0) {
+        const std::size_t x = name.find('x');
+        picture = ShowOnScreen(picture, std::stoi(name.substr(4)), std::stoi(name.substr(x + 1)));
+    }
     const std::vector<std::uint8_t> bytes =
-        EncodeImage(Picture(seed), FormatForPath(name).value_or(ImageFormat::Png));
+        EncodeImage(picture, FormatForPath(name).value_or(ImageFormat::Png));
     return {bytes.begin(), bytes.end()};
 }
 
@@ -186,6 +193,16 @@ const Case Cases[] = {
     {Plain, 0, {"--seed", "1", "-o", "@/a.png"}, "", {"a.png"}},
     {Plain, 0, {"--seed", "1", "--output", "@/a.ppm"}, "", {"a.ppm"}},
     {Plain, 0, {"--seed", "1", "-o", "@/a.raw"}, "", {"a.raw"}},
+    {Plain,
+     0,
+     {"--seed", "1", "--fit", "1280x1024", "-o", "@/fit-1280x1024.png"},
+     "",
+     {"fit-1280x1024.png"}},
+    {Plain,
+     0,
+     {"--seed", "1", "--fit", "400x150", "-o", "@/fit-400x150.ppm"},
+     "",
+     {"fit-400x150.ppm"}},
     {Plain, 0, {"--seed", "1", "-o", "@/keep.png"}, "", {"keep.png"}},
     {Plain, 0, {"--seed", "1", "-o", "@/link.png"}, "", {"keep.png"}},
     {Plain, 0, {"--seed", "1"}, "", {}, "picture"},
@@ -235,10 +252,15 @@ const Case Cases[] = {
      1,
      {"--seed", "1", "--size", "8192x8192", "--scale", "2", "-o", "@/keep.png"},
      "not enough memory"},
+    {AddressSpace200M,
+     1,
+     {"--seed", "1", "--fit", "16384x16384", "-o", "@/keep.png"},
+     "not enough memory to render a 16384x16384 picture"},
     // Command lines.
     {Plain, 2, {"--seed", "5", "--seed", "6"}, "--seed given twice"},
     {Plain, 2, {"--seed", "5", "-o", "@/a.png", "--output", "@/b.png"}, "--output given twice"},
     {Plain, 2, {"--seed", "1", "--frobnicate"}, "--frobnicate"},
+    {Plain, 2, {"--seed", "1", "--fit", "640x480", "--scale", "2", "-o", "@/a.png"}, "--fit"},
 };
 
 void PrintTo(const Case& c, std::ostream* out) {

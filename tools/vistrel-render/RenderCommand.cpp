@@ -3,6 +3,7 @@
 #include <charconv>
 #include <limits>
 #include <set>
+#include <tuple>
 
 #include "scene/SceneRng.h"
 #include "scene/Surface.h"
@@ -12,6 +13,7 @@ namespace vistrel {
 std::string RenderUsage() {
     return "usage: vistrel-render --seed S [-o FILE] [--size WxH] [--scale N] [--omit LIST]\n"
            "       vistrel-render --run-seed R --scene K [-o FILE] [--size WxH] [--scale N]\n"
+           "       vistrel-render --seed S --fit WxH [-o FILE] [--omit LIST]\n"
            "       vistrel-render --seeds A-B --out-dir DIR [--size WxH] [--scale N] [--omit "
            "LIST]\n"
            "       vistrel-render --seeds A-B --digest [--size WxH] [--omit LIST]\n"
@@ -25,6 +27,9 @@ std::string RenderUsage() {
            "                   colour numbers); without -o a PNG goes to standard output\n"
            "  --size WxH       bitmap size, 1..8192 each (default 570x190)\n"
            "  --scale N        enlarge N times by pixel replication, 1..16 (default 1)\n"
+           "  --fit WxH        a desktop background for a screen of W x H device pixels\n"
+           "                   (1..16384 each): the picture enlarged by the largest whole\n"
+           "                   scale that fits, centred on black; not with --size or --scale\n"
            "  --omit LIST      leave out elements but keep their random draws; comma-separated:\n"
            "                   " +
            ElementNameList() +
@@ -125,6 +130,9 @@ class Parser {
             } else if (a == "--size") {
                 if (!Size())
                     return Fail();
+            } else if (a == "--fit") {
+                if (!Fit())
+                    return Fail();
             } else if (a == "--scale") {
                 const std::string* v = Value(a);
                 if (v == nullptr)
@@ -153,6 +161,14 @@ class Parser {
 
   private:
     ParseResult Finish(bool digest, std::optional<std::pair<std::uint32_t, std::uint32_t>> seeds) {
+        if (command.fit && (seen.count("--size") != 0 || seen.count("--scale") != 0)) {
+            return Fail(
+                "--fit sets the size and the scale itself: give it without --size and "
+                "--scale");
+        }
+        if (command.fit && (seeds || digest)) {
+            return Fail("--fit goes with one picture: --seed S, or --run-seed R with --scene K");
+        }
         if (seeds) {
             return FinishSweep(digest, *seeds);
         }
@@ -230,23 +246,43 @@ class Parser {
         return true;
     }
 
+    // W and H of "WxH", each 1..max.
+    static std::optional<std::pair<std::int32_t, std::int32_t>> Dimensions(std::string_view v,
+                                                                           std::uint64_t max) {
+        const std::size_t x = v.find('x');
+        if (x == std::string_view::npos) {
+            return std::nullopt;
+        }
+        const auto w = ParseNumber(v.substr(0, x), max);
+        const auto h = ParseNumber(v.substr(x + 1), max);
+        if (!w || !h || *w < 1 || *h < 1) {
+            return std::nullopt;
+        }
+        return std::make_pair(static_cast<std::int32_t>(*w), static_cast<std::int32_t>(*h));
+    }
+
     bool Size() {
         const std::string* v = Value("--size");
         if (v == nullptr)
             return false;
-        const std::size_t x = v->find('x');
-        const auto w = x == std::string::npos
-                           ? std::nullopt
-                           : ParseNumber(std::string_view(*v).substr(0, x), Surface::MaxSide);
-        const auto h = x == std::string::npos
-                           ? std::nullopt
-                           : ParseNumber(std::string_view(*v).substr(x + 1), Surface::MaxSide);
-        if (!w || !h || *w < 1 || *h < 1) {
+        const auto size = Dimensions(*v, Surface::MaxSide);
+        if (!size) {
             error = "--size takes WxH with W and H from 1 to 8192, not " + Quoted(*v);
             return false;
         }
-        command.width = static_cast<std::int32_t>(*w);
-        command.height = static_cast<std::int32_t>(*h);
+        std::tie(command.width, command.height) = *size;
+        return true;
+    }
+
+    bool Fit() {
+        const std::string* v = Value("--fit");
+        if (v == nullptr)
+            return false;
+        command.fit = Dimensions(*v, MaxOutputSide);
+        if (!command.fit) {
+            error = "--fit takes WxH with W and H from 1 to 16384, not " + Quoted(*v);
+            return false;
+        }
         return true;
     }
 

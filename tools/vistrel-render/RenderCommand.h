@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "scene/SceneElements.h"
@@ -28,6 +29,9 @@ struct RenderCommand {
     std::int32_t width = 570;
     std::int32_t height = 190;
     std::int32_t scale = 1;
+    // --fit WxH: the picture as a background for a screen of that many device pixels, enlarged
+    // by the largest whole scale that fits and centred on black.
+    std::optional<std::pair<std::int32_t, std::int32_t>> fit;
     SceneElements omitted;
     std::optional<std::string> output;
     std::optional<std::string> gdiScript;

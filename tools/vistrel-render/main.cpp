@@ -13,6 +13,7 @@
 #include "scene/PaintObserver.h"
 #include "scene/RenderSceneBitmap.h"
 #include "scene/SceneImage.h"
+#include "scene/ScreenFit.h"
 #include "tools/vistrel-render/AtomicFile.h"
 #include "tools/vistrel-render/GdiScript.h"
 #include "tools/vistrel-render/RenderCommand.h"
@@ -54,12 +55,28 @@ std::unique_ptr<vistrel::SceneBitmap> Render(const RenderCommand& command, std::
     return bitmap;
 }
 
-// The picture as the bytes of its file, enlarged first when the command asks for it.
+// The picture as the bytes of its file, enlarged or fitted to a screen first when the command
+// asks for it.
 std::vector<std::uint8_t> Encoded(const RenderCommand& command, const vistrel::SceneBitmap& bitmap,
                                   vistrel::ImageFormat format) {
+    if (command.fit) {
+        const vistrel::SceneBitmap screen =
+            vistrel::ShowOnScreen(bitmap, command.fit->first, command.fit->second);
+        if (screen.pixels.empty()) {
+            throw std::bad_alloc();
+        }
+        return vistrel::EncodeImage(screen, format);
+    }
     return command.scale == 1
                ? vistrel::EncodeImage(bitmap, format)
                : vistrel::EncodeImage(vistrel::ScaleUp(bitmap, command.scale), format);
+}
+
+// The size of the file's picture, as "WxH".
+std::string OutputSize(const RenderCommand& command) {
+    const auto [width, height] = command.fit.value_or(
+        std::pair{command.width * command.scale, command.height * command.scale});
+    return std::to_string(width) + "x" + std::to_string(height);
 }
 
 std::string_view AsText(const std::vector<std::uint8_t>& bytes) {
@@ -166,9 +183,8 @@ int main(int argc, char** argv) {
     try {
         return Execute(command);
     } catch (const std::bad_alloc&) {
-        return Fail(OutputError, "not enough memory to render a " +
-                                     std::to_string(command.width * command.scale) + "x" +
-                                     std::to_string(command.height * command.scale) + " picture");
+        return Fail(OutputError,
+                    "not enough memory to render a " + OutputSize(command) + " picture");
     } catch (const std::exception& e) {
         // A ToolError, or a failure of the encoder, each a message in its own right.
         return Fail(OutputError, e.what());
