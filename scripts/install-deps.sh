@@ -8,6 +8,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev zlib1g-dev libpng-dev
   qt6-base-dev qt6-base-dev-tools libgl-dev libglib2.0-dev
   xvfb xauth fonts-wqy-microhei
+  dbus-daemon python3-dbus python3-gi gsettings-desktop-schemas
   desktop-file-utils appstream man-db groff dpkg-dev file lintian
   clang-14 libclang-rt-14-dev
 )

@@ -1,0 +1,66 @@
+// GLib's headers name struct fields "signals", which Qt defines as a keyword: they come first.
+#include <gio/gio.h>
+
+#include <QUrl>
+#include <memory>
+
+#include "viewer/GSettingsBackground.h"
+
+namespace vistrel {
+namespace {
+
+struct SchemaUnref {
+    void operator()(GSettingsSchema* schema) const { g_settings_schema_unref(schema); }
+};
+struct ObjectUnref {
+    void operator()(gpointer object) const { g_object_unref(object); }
+};
+
+// Images fit the screen already: enlarged further they would be blurred.
+constexpr const char* OptionsKey = "picture-options";
+constexpr const char* Centred = "centered";
+
+}  // namespace
+
+GSettingsBackground::GSettingsBackground(const BackgroundSchema& schema, QObject* parent)
+    : BackgroundChannel(parent), schema(schema) {}
+
+void GSettingsBackground::Hand(const QString& file) {
+    const QString failure = Write(file);
+    FinishLater(failure.isEmpty() ? Outcome::Set : Outcome::Failed, failure);
+}
+
+QString GSettingsBackground::Write(const QString& file) {
+    GSettingsSchemaSource* source = g_settings_schema_source_get_default();
+    const std::unique_ptr<GSettingsSchema, SchemaUnref> found(
+        source ? g_settings_schema_source_lookup(source, schema.id, TRUE) : nullptr);
+    if (!found) {
+        return tr("the settings schema %1 is not installed").arg(QLatin1String(schema.id));
+    }
+    const std::unique_ptr<GSettings, ObjectUnref> settings(
+        g_settings_new_full(found.get(), nullptr, nullptr));
+    const QByteArray image =
+        schema.takesPath ? file.toUtf8() : QUrl::fromLocalFile(file).toEncoded();
+    QList<QPair<const char*, QByteArray>> values = {{schema.imageKey, image},
+                                                    {OptionsKey, Centred}};
+    if (schema.darkImageKey && g_settings_schema_has_key(found.get(), schema.darkImageKey)) {
+        values.append({schema.darkImageKey, image});
+    }
+    for (const auto& [key, value] : values) {
+        if (!g_settings_schema_has_key(found.get(), key) ||
+            !g_settings_is_writable(settings.get(), key)) {
+            return tr("the setting %1 of %2 cannot be changed")
+                .arg(QLatin1String(key), QLatin1String(schema.id));
+        }
+    }
+    // Every key changes in one step, so the desktop never shows the image with old options.
+    g_settings_delay(settings.get());
+    for (const auto& [key, value] : values) {
+        g_settings_set_string(settings.get(), key, value.constData());
+    }
+    g_settings_apply(settings.get());
+    g_settings_sync();
+    return {};
+}
+
+}  // namespace vistrel

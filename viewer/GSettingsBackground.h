@@ -1,0 +1,42 @@
+#pragma once
+
+#include "viewer/BackgroundChannel.h"
+
+namespace vistrel {
+
+// Where a GNOME-like desktop keeps its background in GSettings.
+struct BackgroundSchema {
+    const char* id;
+    // The key that takes the image: a file:// URI, or a plain path when `takesPath`.
+    const char* imageKey;
+    bool takesPath;
+    // Set too where the schema has it: the image for the dark style.
+    const char* darkImageKey;
+};
+
+// GNOME, Unity, Budgie and Pantheon; Cinnamon; MATE.
+inline constexpr BackgroundSchema GnomeBackground{"org.gnome.desktop.background", "picture-uri",
+                                                  false, "picture-uri-dark"};
+inline constexpr BackgroundSchema CinnamonBackground{"org.cinnamon.desktop.background",
+                                                     "picture-uri", false, nullptr};
+inline constexpr BackgroundSchema MateBackground{"org.mate.background", "picture-filename", true,
+                                                 nullptr};
+
+// Writes the image and "centered" into the desktop's background settings, all at once. A schema
+// that is not installed is a failure (GLib would end the program on it, so it is looked up first).
+class GSettingsBackground final : public BackgroundChannel {
+    Q_OBJECT
+
+  public:
+    GSettingsBackground(const BackgroundSchema& schema, QObject* parent);
+
+    void Hand(const QString& file) override;
+
+  private:
+    // Why it failed, or an empty string.
+    QString Write(const QString& file);
+
+    const BackgroundSchema schema;
+};
+
+}  // namespace vistrel

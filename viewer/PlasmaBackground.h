@@ -1,0 +1,18 @@
+#pragma once
+
+#include "viewer/BackgroundChannel.h"
+
+namespace vistrel {
+
+// KDE Plasma takes a script on the session bus: every desktop gets the image wallpaper with the
+// file, centred.
+class PlasmaBackground final : public BackgroundChannel {
+    Q_OBJECT
+
+  public:
+    using BackgroundChannel::BackgroundChannel;
+
+    void Hand(const QString& file) override;
+};
+
+}  // namespace vistrel
