@@ -7,6 +7,7 @@
 #include "scene/SceneBitmap.h"
 #include "scene/ScreenFit.h"
 #include "viewer/CrispImage.h"
+#include "viewer/ScreenPixels.h"
 
 namespace vistrel {
 
@@ -27,7 +28,7 @@ void FullScreenPicture::ShowOn(QScreen* screen, const SceneBitmap& bitmap) {
 
 void FullScreenPicture::SetBitmap(const SceneBitmap& bitmap) {
     const QScreen* shownOn = screen();
-    const QSize screenPixels = shownOn->size() * shownOn->devicePixelRatio();
+    const QSize screenPixels = ScreenPixels(*shownOn);
     const QRect frame = FrameArea(bitmap);
     const ScreenFit fit =
         FitOnScreen(frame.width(), frame.height(), screenPixels.width(), screenPixels.height());

@@ -16,9 +16,11 @@
 #include "scene/RenderSceneBitmap.h"
 #include "ui_ViewerDialog.h"
 #include "viewer/CrispImage.h"
+#include "viewer/DesktopBackground.h"
 #include "viewer/FullScreenPicture.h"
 #include "viewer/PictureFile.h"
 #include "viewer/SavePictureDialog.h"
+#include "viewer/ScreenPixels.h"
 #include "viewer/ViewerServices.h"
 
 namespace vistrel {
@@ -42,6 +44,7 @@ ViewerDialog::ViewerDialog(ViewerServices& services, QWidget* parent)
       ui(std::make_unique<Ui::ViewerDialog>()),
       services(services),
       fullScreen(new FullScreenPicture(this)),
+      desktopBackground(new DesktopBackground(this)),
       runSeed(static_cast<std::uint32_t>(services.ClockSeconds())) {
     ui->setupUi(this);
     setWindowIcon(ProgramIcon());
@@ -62,6 +65,8 @@ ViewerDialog::ViewerDialog(ViewerServices& services, QWidget* parent)
         AddAction(tr("Show Seed\u2026"), QKeySequence(Qt::CTRL | Qt::Key_G),
                   &ViewerDialog::AskForSeed),
         AddAction(tr("Full Screen"), QKeySequence(Qt::Key_F11), &ViewerDialog::ToggleFullScreen),
+        AddAction(tr("Set as Desktop Background"), QKeySequence(Qt::CTRL | Qt::Key_B),
+                  &ViewerDialog::SetAsDesktopBackground),
     };
     ui->picture->addActions(pictureActions);
     ui->picture->setContextMenuPolicy(Qt::ActionsContextMenu);
@@ -71,6 +76,14 @@ ViewerDialog::ViewerDialog(ViewerServices& services, QWidget* parent)
 
     connect(ui->picture, &ScenePicture::DoubleClicked, this, [this] { SetFullScreen(true); });
     connect(fullScreen, &FullScreenPicture::LeaveRequested, this, [this] { SetFullScreen(false); });
+    connect(desktopBackground, &DesktopBackground::Finished, this,
+            [this](BackgroundResult result, const QString& message) {
+                if (!message.isEmpty()) {
+                    ShowNotice(result == BackgroundResult::Failed ? QMessageBox::Warning
+                                                                  : QMessageBox::Information,
+                               message);
+                }
+            });
 
     // Queued, so the first scene is painted once the window is on screen.
     PostNext();
@@ -231,6 +244,19 @@ void ViewerDialog::SetFullScreen(bool on) {
         fullScreen->hide();
         activateWindow();
     }
+}
+
+void ViewerDialog::SetAsDesktopBackground() {
+    if (const SceneBitmap* bitmap = ui->picture->Bitmap()) {
+        desktopBackground->Set(*bitmap, shownSeed, ScreenPixels(*DialogOwner()->screen()));
+    }
+}
+
+void ViewerDialog::ShowNotice(QMessageBox::Icon icon, const QString& message) {
+    auto* box = new QMessageBox(icon, QCoreApplication::applicationName(), message, QMessageBox::Ok,
+                                DialogOwner());
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->open();
 }
 
 QWidget* ViewerDialog::DialogOwner() {

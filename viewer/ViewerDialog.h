@@ -2,6 +2,7 @@
 
 #include <QDialog>
 #include <QKeySequence>
+#include <QMessageBox>
 #include <cstdint>
 #include <memory>
 
@@ -13,6 +14,7 @@ class ViewerDialog;
 
 namespace vistrel {
 
+class DesktopBackground;
 class FullScreenPicture;
 class ViewerServices;
 
@@ -44,6 +46,9 @@ class ViewerDialog : public QDialog {
     // Previous go on with the series from where it was.
     void ShowSeed(std::uint32_t seed);
     void SetFullScreen(bool on);
+    // Makes the picture the background of the screen the viewer is on, as full screen shows it
+    // there; the desktop's answer comes later, in a message box if there is anything to say.
+    void SetAsDesktopBackground();
 
   protected:
     // Every tick asks for the next scene, queued like a press of Next.
@@ -64,6 +69,8 @@ class ViewerDialog : public QDialog {
     void AskWhereToSave();
     void AskForSeed();
     void ToggleFullScreen();
+    // A message box that does not wait for its answer, over the window in front.
+    void ShowNotice(QMessageBox::Icon icon, const QString& message);
     // The window in front: where dialogs and message boxes belong.
     QWidget* DialogOwner();
     QAction* AddAction(const QString& text, const QKeySequence& shortcut,
@@ -72,6 +79,7 @@ class ViewerDialog : public QDialog {
     std::unique_ptr<Ui::ViewerDialog> ui;
     ViewerServices& services;
     FullScreenPicture* fullScreen;
+    DesktopBackground* desktopBackground;
     // The program's one scene random source: seeded afresh for every scene shown.
     SceneRng rng;
     int timerId = 0;

@@ -1,0 +1,79 @@
+#include <QAction>
+#include <QDir>
+#include <QMessageBox>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "tests/viewer/ViewerFixture.h"
+#include "viewer/FullScreenPicture.h"
+
+using namespace vistrel::test;
+
+// The viewer's Set as Desktop Background on a desktop that offers no way to set it (no session
+// bus, no desktop named; see CMakeLists.txt): the image is saved and a message says where.
+class ViewerBackgroundTest : public ViewerFixture {
+    Q_OBJECT
+
+  private slots:
+    void initTestCase() {
+        QVERIFY(dataHome.isValid());
+        qputenv("XDG_DATA_HOME", dataHome.path().toUtf8());
+    }
+
+    void cleanup() { Close(); }
+
+    void savesWhatFullScreenShowsAndSaysWhere_data() {
+        QTest::addColumn<QString>("from");
+        QTest::newRow("Ctrl+B in the window") << "window";
+        QTest::newRow("the picture's menu") << "menu";
+        QTest::newRow("Ctrl+B in full screen") << "full screen";
+    }
+
+    void savesWhatFullScreenShowsAndSaysWhere() {
+        QFETCH(QString, from);
+        constexpr std::uint32_t Seed = 20877;
+        Open();
+        dialog->ShowSeed(Seed);
+        auto* fullScreen = dialog->findChild<vistrel::FullScreenPicture*>();
+        if (from == u"full screen") {
+            dialog->SetFullScreen(true);
+            QVERIFY(QTest::qWaitForWindowExposed(fullScreen));
+            QTest::keyClick(fullScreen, Qt::Key_B, Qt::ControlModifier);
+        } else if (from == u"menu") {
+            const QList<QAction*> menu = Picture()->actions();
+            const auto set = std::find_if(menu.begin(), menu.end(), [](QAction* action) {
+                return action->shortcut() == QKeySequence(Qt::CTRL | Qt::Key_B);
+            });
+            QVERIFY(set != menu.end());
+            QCOMPARE((*set)->text(), QStringLiteral("Set as Desktop Background"));
+            (*set)->trigger();
+        } else {
+            QTest::keyClick(dialog.get(), Qt::Key_B, Qt::ControlModifier);
+        }
+
+        QMessageBox* box = nullptr;
+        QTRY_VERIFY((box = dialog->findChild<QMessageBox*>()) != nullptr);
+        const QSize screen = dialog->screen()->size() * dialog->screen()->devicePixelRatio();
+        const QString file = QDir(dataHome.filePath(QStringLiteral("backgrounds")))
+                                 .filePath(QStringLiteral("vistrel-%1-%2x%3.png")
+                                               .arg(Seed)
+                                               .arg(screen.width())
+                                               .arg(screen.height()));
+        QCOMPARE(box->icon(), QMessageBox::Information);
+        QVERIFY2(box->text().contains(file), qPrintable(box->text()));
+        QCOMPARE(box->parentWidget(),
+                 from == u"full screen" ? static_cast<QWidget*>(fullScreen) : dialog.get());
+        box->accept();
+
+        dialog->SetFullScreen(true);
+        QVERIFY(QTest::qWaitForWindowExposed(fullScreen));
+        const QString difference = FirstDifference(QImage(file), fullScreen->grab().toImage());
+        QVERIFY2(difference.isEmpty(), qPrintable(difference));
+    }
+
+  private:
+    QTemporaryDir dataHome;
+};
+
+QTEST_MAIN(ViewerBackgroundTest)
+#include "ViewerBackgroundTest.moc"
