@@ -39,6 +39,9 @@ void PortalRequest::Send(const QDBusMessage& call) {
     auto* watcher = new QDBusPendingCallWatcher(bus.asyncCall(call), this);
     connect(watcher, &QDBusPendingCallWatcher::finished, this, [this, watcher] {
         watcher->deleteLater();
+        if (handlePath.isEmpty()) {
+            return;  // answered already
+        }
         const QDBusPendingReply<QDBusObjectPath> reply = *watcher;
         if (reply.isError()) {
             Unsubscribe();

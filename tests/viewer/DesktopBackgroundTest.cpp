@@ -1,3 +1,4 @@
+#include <QDBusConnection>
 #include <QDir>
 #include <QFile>
 #include <QJsonDocument>
@@ -26,7 +27,7 @@ const QString Earlier = QStringLiteral("vistrel-7-640x480.png");
 const QStringList UsersOwn = {QStringLiteral("vistrel-favourite.png"),
                               QStringLiteral("holiday.jpg")};
 
-enum class Handover { None, Portal, GSettings, Xfce };
+enum class Handover { None, Portal, GSettings, Xfce, Plasma };
 
 // The picture on show, as the viewer's picture holds it.
 std::unique_ptr<SceneBitmap> ShownPicture() {
@@ -66,9 +67,12 @@ class DesktopBackgroundTest : public QObject {
         qputenv("GSETTINGS_BACKEND", "keyfile");
         qputenv("XFCONF_QUERY_LOG", home.filePath(QStringLiteral("xfconf.log")).toUtf8());
         folder = home.filePath(QStringLiteral("data/backgrounds"));
+        // The connection's own descriptors are there before any are counted.
+        QVERIFY(QDBusConnection::sessionBus().isConnected());
     }
 
     void init() {
+        QFile::remove(folder);
         QDir(folder).removeRecursively();
         QDir(home.path()).mkpath(folder);
         for (const QString& name : QStringList{Earlier} + UsersOwn) {
@@ -83,65 +87,65 @@ class DesktopBackgroundTest : public QObject {
     }
 
     void cleanup() {
-        if (portal) {
-            portal->kill();
-            portal->waitForFinished();
-            portal.reset();
+        if (fakeDesktop) {
+            fakeDesktop->kill();
+            fakeDesktop->waitForFinished();
+            fakeDesktop.reset();
         }
         qputenv("PATH", originalPath);
     }
 
     void setsTheBackgroundOrSaysWhyNot_data() {
         QTest::addColumn<QString>("desktop");
-        QTest::addColumn<QString>("portalAnswer");
+        // What the fake desktop on the bus offers (see fakes/fake-desktop.py); empty for nothing.
+        QTest::addColumn<QString>("onTheBus");
         QTest::addColumn<bool>("xfconfQuery");
         QTest::addColumn<int>("answerMilliseconds");
         QTest::addColumn<BackgroundResult>("result");
         QTest::addColumn<QString>("message");
         QTest::addColumn<Handover>("handover");
 
-        const QString noPortal;
-        const QString none = QStringLiteral("none");
-        QTest::newRow("portal sets it")
-            << "GNOME"
-            << "0" << false << 10000 << BackgroundResult::Set << "" << Handover::Portal;
+        using enum BackgroundResult;
+        const QString nothing;
+        const QString noWallpaper = QStringLiteral("none");
+        QTest::newRow("portal sets it") << "GNOME"
+                                        << "0" << false << 10000 << Set << "" << Handover::Portal;
         QTest::newRow("portal: the user cancels")
             << "GNOME"
-            << "1" << false << 10000 << BackgroundResult::Cancelled << "" << Handover::Portal;
-        QTest::newRow("portal fails") << "KDE"
-                                      << "2" << false << 10000 << BackgroundResult::Failed
-                                      << "turned the request down" << Handover::Portal;
+            << "1" << false << 10000 << Cancelled << "" << Handover::Portal;
+        QTest::newRow("portal fails")
+            << "KDE"
+            << "2" << false << 10000 << Failed << "turned the request down" << Handover::Portal;
         QTest::newRow("portal never answers")
             << "GNOME"
-            << "silent" << false << 300 << BackgroundResult::Failed
-            << "did not answer within 1 seconds" << Handover::Portal;
+            << "silent" << false << 300 << Failed << "did not answer within 1 seconds"
+            << Handover::Portal;
         QTest::newRow("GNOME without the portal's Wallpaper")
-            << "ubuntu:GNOME" << none << false << 10000 << BackgroundResult::Set << ""
-            << Handover::GSettings;
-        QTest::newRow("Budgie, no portal") << "Budgie:GNOME" << noPortal << false << 10000
-                                           << BackgroundResult::Set << "" << Handover::GSettings;
+            << "ubuntu:GNOME" << noWallpaper << false << 10000 << Set << "" << Handover::GSettings;
+        QTest::newRow("Budgie, no portal")
+            << "Budgie:GNOME" << nothing << false << 10000 << Set << "" << Handover::GSettings;
         QTest::newRow("MATE without its schema")
-            << "MATE" << noPortal << false << 10000 << BackgroundResult::Failed
+            << "MATE" << nothing << false << 10000 << Failed
             << "schema org.mate.background is not installed" << Handover::None;
-        QTest::newRow("XFCE") << "XFCE" << none << true << 10000 << BackgroundResult::Set << ""
+        QTest::newRow("XFCE") << "XFCE" << noWallpaper << true << 10000 << Set << ""
                               << Handover::Xfce;
         QTest::newRow("XFCE without xfconf-query")
-            << "XFCE" << noPortal << false << 10000 << BackgroundResult::Failed
-            << "xfconf-query could not be run" << Handover::None;
-        QTest::newRow("KDE without its shell")
-            << "KDE" << none << false << 10000 << BackgroundResult::Failed << "org.kde.plasmashell"
+            << "XFCE" << nothing << false << 10000 << Failed << "xfconf-query could not be run"
             << Handover::None;
-        QTest::newRow("no way at all")
-            << "Hyprland" << none << false << 10000 << BackgroundResult::SavedOnly
-            << "no way to set its background" << Handover::None;
-        QTest::newRow("nothing named")
-            << "" << noPortal << false << 10000 << BackgroundResult::SavedOnly
-            << "vistrel-20877-1280x1024.png" << Handover::None;
+        QTest::newRow("KDE Plasma")
+            << "KDE"
+            << "absent plasma" << false << 10000 << Set << "" << Handover::Plasma;
+        QTest::newRow("KDE without its shell") << "KDE" << noWallpaper << false << 10000 << Failed
+                                               << "org.kde.plasmashell" << Handover::None;
+        QTest::newRow("no way at all") << "Hyprland" << noWallpaper << false << 10000 << SavedOnly
+                                       << "no way to set its background" << Handover::None;
+        QTest::newRow("nothing named") << "" << nothing << false << 10000 << SavedOnly
+                                       << "vistrel-20877-1280x1024.png" << Handover::None;
     }
 
     void setsTheBackgroundOrSaysWhyNot() {
         QFETCH(QString, desktop);
-        QFETCH(QString, portalAnswer);
+        QFETCH(QString, onTheBus);
         QFETCH(bool, xfconfQuery);
         QFETCH(int, answerMilliseconds);
         QFETCH(BackgroundResult, result);
@@ -152,8 +156,8 @@ class DesktopBackgroundTest : public QObject {
                 QStringLiteral("/usr/share/glib-2.0/schemas/org.mate.background.gschema.xml"))) {
             QSKIP("this machine has MATE's schema");
         }
-        if (!portalAnswer.isEmpty()) {
-            StartPortal(portalAnswer);
+        if (!onTheBus.isEmpty()) {
+            StartFakeDesktop(onTheBus.split(u' '));
             if (QTest::currentTestFailed()) {
                 return;
             }
@@ -162,21 +166,21 @@ class DesktopBackgroundTest : public QObject {
         qputenv("PATH", (xfconfQuery ? fakes.toUtf8() + ":" : QByteArray()) + originalPath);
 
         const std::unique_ptr<SceneBitmap> shown = ShownPicture();
-        DesktopBackground background(
-            nullptr, [&desktop] { return BackgroundChannels(desktop); },
-            std::chrono::milliseconds(answerMilliseconds));
-        std::optional<std::pair<BackgroundResult, QString>> finished;
-        connect(&background, &DesktopBackground::Finished, this,
-                [&finished](BackgroundResult r, const QString& m) { finished.emplace(r, m); });
-        QVERIFY(background.Set(*shown, Seed, Screen));
-        QVERIFY(!background.Set(*shown, Seed, Screen));
-        QTRY_VERIFY_WITH_TIMEOUT(finished.has_value(), 5000);
+        const int descriptorsBefore = OpenDescriptors();
+        const std::optional<Answer> answer =
+            SetBackground(*shown, desktop, std::chrono::milliseconds(answerMilliseconds));
+        QVERIFY(answer);
+        // The image's descriptor is closed once it has been handed over (the settings and
+        // processes of the other ways keep descriptors of their own from their first use on).
+        if (handover == Handover::Portal) {
+            QCOMPARE(OpenDescriptors(), descriptorsBefore);
+        }
 
-        QCOMPARE(static_cast<int>(finished->first), static_cast<int>(result));
+        QCOMPARE(static_cast<int>(answer->first), static_cast<int>(result));
         if (message.isEmpty()) {
-            QCOMPARE(finished->second, QString());
+            QCOMPARE(answer->second, QString());
         } else {
-            QVERIFY2(finished->second.contains(message), qPrintable(finished->second));
+            QVERIFY2(answer->second.contains(message), qPrintable(answer->second));
         }
 
         const QString file = QDir(folder).filePath(QStringLiteral("vistrel-20877-1280x1024.png"));
@@ -184,29 +188,83 @@ class DesktopBackgroundTest : public QObject {
         if (result != BackgroundResult::Set) {
             expectedFiles.append(Earlier);
         }
-        expectedFiles.sort();
-        QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden, QDir::Name), expectedFiles);
+        CheckFolderHolds(expectedFiles);
         QCOMPARE(FirstDifference(QImage(file), ExpectedBackground(*shown)), QString());
-        for (const QString& name : UsersOwn) {
-            QCOMPARE(ReadAll(QDir(folder).filePath(name)), QByteArray("kept"));
-        }
 
         CheckHandover(handover, file);
     }
 
-  private:
-    void StartPortal(const QString& answer) {
-        portal = std::make_unique<QProcess>();
-        portal->setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        portal->start(
-            QStringLiteral(VISTREL_PYTHON),
-            {QStringLiteral(VISTREL_TEST_FAKES "/fake-portal.py"), record->path(), answer});
-        QVERIFY(portal->waitForReadyRead(10000));
-        QCOMPARE(portal->readLine().trimmed(), QByteArray("ready"));
+    void aFolderThatCannotBeMadeIsReported() {
+        QDir(folder).removeRecursively();
+        QFile blocker(folder);
+        QVERIFY(blocker.open(QIODevice::WriteOnly));
+        blocker.close();
+        const std::unique_ptr<SceneBitmap> shown = ShownPicture();
+
+        const std::optional<Answer> answer =
+            SetBackground(*shown, QStringLiteral("GNOME"), DesktopBackground::AnswerTime);
+
+        QVERIFY(answer);
+        QCOMPARE(static_cast<int>(answer->first), static_cast<int>(BackgroundResult::Failed));
+        QVERIFY2(answer->second.contains(QStringLiteral("could not be saved")),
+                 qPrintable(answer->second));
+        QVERIFY(QFileInfo(folder).isFile());
+        CheckHandover(Handover::None, {});
     }
 
-    // What reached the desktop, by the way that should have carried it: the portal got the
-    // image's own pixels through the descriptor, the settings name the file.
+  private:
+    using Answer = std::pair<BackgroundResult, QString>;
+
+    // Sets the background of a 1280 x 1024 screen on that desktop, and waits for the answer.
+    std::optional<Answer> SetBackground(const SceneBitmap& shown, const QString& desktop,
+                                        std::chrono::milliseconds answerTime) {
+        DesktopBackground background(
+            nullptr, [&desktop] { return BackgroundChannels(desktop); }, answerTime);
+        std::optional<Answer> answer;
+        connect(&background, &DesktopBackground::Finished, this,
+                [&answer](BackgroundResult r, const QString& m) { answer.emplace(r, m); });
+        if (!background.Set(shown, Seed, Screen)) {
+            return std::nullopt;
+        }
+        // A second request while the first is under way is refused.
+        if ((!answer && background.Set(shown, Seed, Screen)) ||
+            !QTest::qWaitFor([&answer] { return answer.has_value(); }, 5000)) {
+            return std::nullopt;
+        }
+        // What the finished request leaves to the event loop goes before anything is counted.
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        return answer;
+    }
+
+    void StartFakeDesktop(const QStringList& offers) {
+        fakeDesktop = std::make_unique<QProcess>();
+        fakeDesktop->setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        fakeDesktop->start(
+            QStringLiteral(VISTREL_PYTHON),
+            QStringList{QStringLiteral(VISTREL_TEST_FAKES "/fake-desktop.py"), record->path()} +
+                offers);
+        QVERIFY(fakeDesktop->waitForReadyRead(10000));
+        QCOMPARE(fakeDesktop->readLine().trimmed(), QByteArray("ready"));
+    }
+
+    static int OpenDescriptors() {
+        return static_cast<int>(
+            QDir(QStringLiteral("/proc/self/fd"))
+                .entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot)
+                .size());
+    }
+
+    // The background folder holds exactly these files, the user's own untouched.
+    void CheckFolderHolds(QStringList expected) const {
+        expected.sort();
+        QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden, QDir::Name), expected);
+        for (const QString& name : UsersOwn) {
+            QCOMPARE(ReadAll(QDir(folder).filePath(name)), QByteArray("kept"));
+        }
+    }
+
+    // What reached the desktop, by the way that should have carried it and no other: the portal
+    // got the file's bytes through the descriptor, the settings name the file.
     void CheckHandover(Handover handover, const QString& file) {
         const QString uri = QUrl::fromLocalFile(file).toString(QUrl::FullyEncoded);
         const QByteArray keyfile =
@@ -216,6 +274,8 @@ class DesktopBackgroundTest : public QObject {
                  handover == Handover::Portal);
         QCOMPARE(keyfile.contains("picture-uri"), handover == Handover::GSettings);
         QCOMPARE(xfconfLog.contains("--set"), handover == Handover::Xfce);
+        const QByteArray script = ReadAll(record->filePath(QStringLiteral("script.js")));
+        QCOMPARE(!script.isEmpty(), handover == Handover::Plasma);
         switch (handover) {
             case Handover::None:
                 break;
@@ -241,6 +301,14 @@ class DesktopBackgroundTest : public QObject {
                 }
                 QVERIFY2(keyfile.contains("picture-options='centered'"), keyfile.constData());
                 break;
+            case Handover::Plasma:
+                QVERIFY2(script.contains("const image = [\"" + uri.toUtf8() + "\"][0];"),
+                         script.constData());
+                QVERIFY2(script.contains("d.wallpaperPlugin = 'org.kde.image';"),
+                         script.constData());
+                QVERIFY2(script.contains("d.writeConfig('Image', image);"), script.constData());
+                QVERIFY2(script.contains("d.writeConfig('FillMode', 6);"), script.constData());
+                break;
             case Handover::Xfce:
                 QCOMPARE(xfconfLog,
                          "--channel xfce4-desktop --list\n"
@@ -258,7 +326,7 @@ class DesktopBackgroundTest : public QObject {
     QTemporaryDir home;
     QString folder;
     std::unique_ptr<QTemporaryDir> record;
-    std::unique_ptr<QProcess> portal;
+    std::unique_ptr<QProcess> fakeDesktop;
     QByteArray originalPath;
 };
 

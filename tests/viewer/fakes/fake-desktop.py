@@ -1,13 +1,14 @@
 #!/usr/bin/env python3
-"""A desktop portal on the session bus for the background tests.
+"""A desktop portal and a Plasma shell on the session bus, for the background tests.
 
-usage: fake-portal.py RECORD_DIR ANSWER
+usage: fake-desktop.py RECORD_DIR ANSWER [plasma]
 
-ANSWER is the Response code the Wallpaper request gets (0, 1, 2, ...), "silent" for a request
-that is never answered, or "none" for a portal without the Wallpaper interface. A call leaves
-RECORD_DIR/image (the bytes read from the file descriptor) and RECORD_DIR/call.json (the
-parent window, the options, the caller and the request path). Prints "ready" once the portal's
-name is owned.
+ANSWER is the Response code the portal's Wallpaper request gets (0, 1, 2, ...), "silent" for a
+request that is never answered, "none" for a portal without the Wallpaper interface, or
+"absent" for no portal at all. A Wallpaper call leaves RECORD_DIR/image (the bytes read from the
+file descriptor) and RECORD_DIR/call.json (the parent window, the options and the request
+path). With "plasma", a Plasma shell takes scripts and leaves them in RECORD_DIR/script.js.
+Prints "ready" once the names are owned.
 """
 import json
 import os
@@ -73,15 +74,32 @@ class Portal(dbus.service.Object):
         return dbus.ObjectPath(path)
 
 
+class PlasmaShell(dbus.service.Object):
+    def __init__(self, bus, record):
+        super().__init__(bus, "/PlasmaShell")
+        self.record = record
+
+    @dbus.service.method("org.kde.PlasmaShell", in_signature="s", out_signature="s")
+    def evaluateScript(self, script):
+        with open(os.path.join(self.record, "script.js"), "w") as out:
+            out.write(script)
+        return ""
+
+
 def main():
     record, answer = sys.argv[1], sys.argv[2]
     DBusGMainLoop(set_as_default=True)
     bus = dbus.SessionBus()
-    portal = Portal(bus, record, answer)
-    name = dbus.service.BusName(BUS_NAME, bus, do_not_queue=True)
+    owned = []
+    if answer != "absent":
+        owned += [Portal(bus, record, answer),
+                  dbus.service.BusName(BUS_NAME, bus, do_not_queue=True)]
+    if sys.argv[3:] == ["plasma"]:
+        owned += [PlasmaShell(bus, record),
+                  dbus.service.BusName("org.kde.plasmashell", bus, do_not_queue=True)]
     print("ready", flush=True)
     GLib.MainLoop().run()
-    del name, portal
+    del owned
 
 
 if __name__ == "__main__":
