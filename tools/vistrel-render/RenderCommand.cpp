@@ -5,7 +5,7 @@
 #include <set>
 
 #include "scene/SceneRng.h"
-#include "scene/Surface.h"
+#include "raster/Surface.h"
 
 namespace vistrel {
 
