@@ -335,6 +335,14 @@ void MakeFolder(const fs::path& folder, const Case& c) {
     }
 }
 
+bool HasUnnamedFiles(const fs::path& folder) {
+    const int fd = open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
+    if (fd >= 0) {
+        close(fd);
+    }
+    return fd >= 0;
+}
+
 // The case's argument or name with its folder filled in.
 std::string Expanded(const std::string& text, const fs::path& folder) {
     if (text == "@4086") {
@@ -504,6 +512,10 @@ TEST_P(RenderProcessTest, WritesCompletelyOrLeavesEverythingAsItWas) {
     }
     SCOPED_TRACE(Joined(c.args));
     const int sent = c.status > 128 ? c.status - 128 : 0;
+    if (sent == SIGKILL && !HasUnnamedFiles(folder)) {
+        fs::remove_all(scratch);
+        GTEST_SKIP() << "the file system has no unnamed files, so SIGKILL leaves a named one";
+    }
 
     const ToolRun run = RunTool(args, c.setting, scratch, sent, folder / Fifo);
 
