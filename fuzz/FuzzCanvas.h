@@ -6,7 +6,7 @@
 #include "fuzz/FuzzInput.h"
 #include "scene/ScenePainter.h"
 #include "scene/SceneRng.h"
-#include "scene/Surface.h"
+#include "raster/Surface.h"
 
 namespace vistrel {
 

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "fuzz/FuzzInput.h"
-#include "scene/Surface.h"
+#include "raster/Surface.h"
 #include "tools/vistrel-render/RenderCommand.h"
 
 namespace vistrel {

@@ -2,8 +2,8 @@
 
 #include <new>
 
+#include "raster/Surface.h"
 #include "scene/ScenePainter.h"
-#include "scene/Surface.h"
 
 namespace vistrel {
 

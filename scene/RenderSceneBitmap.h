@@ -2,7 +2,7 @@
 
 #include <memory>
 
-#include "scene/Rect.h"
+#include "raster/Rect.h"
 #include "scene/SceneBitmap.h"
 #include "scene/SceneRng.h"
 

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "scene/Palette.h"
+#include "raster/Palette.h"
 
 namespace vistrel {
 

@@ -162,23 +162,8 @@ std::vector<std::uint8_t> EncodeImage(const SceneBitmap& bitmap, ImageFormat for
     return bitmap.pixels;
 }
 
-std::uint64_t Fnv1aDigest(std::span<const std::byte> bytes) {
-    std::uint64_t h = 0xcbf29ce484222325ull;
-    for (const std::byte b : bytes) {
-        h ^= std::to_integer<std::uint64_t>(b);
-        h *= 0x100000001b3ull;
-    }
-    return h;
-}
-
 std::uint64_t PixelDigest(const SceneBitmap& bitmap) {
     return Fnv1aDigest(std::as_bytes(std::span(bitmap.pixels)));
-}
-
-std::string DigestHex(std::uint64_t digest) {
-    char text[17];
-    std::snprintf(text, sizeof text, "%016llx", static_cast<unsigned long long>(digest));
-    return text;
 }
 
 }  // namespace vistrel

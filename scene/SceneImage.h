@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "raster/Digest.h"
 #include "scene/SceneBitmap.h"
 
 namespace vistrel {
@@ -20,13 +21,7 @@ SceneBitmap ScaleUp(const SceneBitmap& bitmap, std::int32_t n);
 // (and the out-of-palette colour as entry 16).
 std::vector<std::uint8_t> EncodeImage(const SceneBitmap& bitmap, ImageFormat format);
 
-// 64-bit FNV-1a over the bytes.
-std::uint64_t Fnv1aDigest(std::span<const std::byte> bytes);
-
 // 64-bit FNV-1a over the colour numbers, row by row.
 std::uint64_t PixelDigest(const SceneBitmap& bitmap);
-
-// As 16 lowercase hex digits.
-std::string DigestHex(std::uint64_t digest);
 
 }  // namespace vistrel

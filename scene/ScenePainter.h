@@ -3,11 +3,11 @@
 #include <cstdint>
 #include <optional>
 
+#include "raster/Palette.h"
+#include "raster/Surface.h"
 #include "scene/PaintObserver.h"
-#include "scene/Palette.h"
 #include "scene/SceneElements.h"
 #include "scene/SceneRng.h"
-#include "scene/Surface.h"
 
 namespace vistrel {
 

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "scene/WideVectors.h"
+#include "raster/WideVectors.h"
 
 namespace vistrel {
 

@@ -4,7 +4,7 @@
 #include <array>
 #include <vector>
 
-#include "scene/Palette.h"
+#include "raster/Palette.h"
 #include "scene/SceneBitmap.h"
 
 namespace vistrel {

@@ -29,7 +29,9 @@ QString SavePicturePng(const SceneBitmap& picture, const QString& path, int scal
         return file.errorString();
     }
     const auto size = static_cast<qint64>(png.size());
-    if (file.write(reinterpret_cast<const char*>(png.data()), size) != size) {
+    // A small file stays in the write buffer, and commit() does not report a failed flush of
+    // it: flushing first is what finds a full disk.
+    if (file.write(reinterpret_cast<const char*>(png.data()), size) != size || !file.flush()) {
         const QString reason = file.errorString();
         file.cancelWriting();
         return reason;

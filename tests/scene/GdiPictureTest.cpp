@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "scene/SceneImage.h"
-#include "tests/scene/GdiReplay.h"
+#include "tests/raster/GdiReplay.h"
 #include "tests/scene/SceneTestSupport.h"
 
 namespace vistrel::test {

@@ -120,6 +120,8 @@ TEST(RenderCommandTest, BadCommandLinesGiveOneLineErrors) {
         {{"--seed", "1", "--omit", "sky,"}, "--omit"},
         {{"--seed", "1", "-o", "picture.jpg"}, "picture.jpg"},
         {{"--seed", "1", "-o", ".png"}, ".png"},
+        {{"--seed", "1", "-o", "./.png"}, "./.png"},
+        {{"--seed", "1", "-o", "out/.raw"}, "out/.raw"},
         {{"--bad", "--help"}, "--bad"},
         {{"--seed", "1", "--size", "8192x8192", "--scale", "3"}, "16384"},
         {{"--seed", "1", "--size", "1x1025", "--scale", "16"}, "16384"},
@@ -163,6 +165,27 @@ TEST(RenderCommandTest, OutputFormatFollowsTheFileName) {
     EXPECT_EQ(FormatForPath("scene.raw"), ImageFormat::Raw);
     EXPECT_FALSE(FormatForPath("scene.PNG") || FormatForPath("scene.png.txt") ||
                  FormatForPath("png"));
+}
+
+// Quoted paths reach a terminal: only printable, valid UTF-8 passes as it is.
+TEST(RenderCommandTest, SanitisedTextIsPrintableUtf8) {
+    const std::pair<std::string, std::string> cases[] = {
+        {"lake/\xc3\xa9t\xc3\xa9 \xe2\x82\xac\xf0\x9f\x8c\x8a.png",
+         "lake/\xc3\xa9t\xc3\xa9 \xe2\x82\xac\xf0\x9f\x8c\x8a.png"},
+        {"a\x1b[31m\n\x7f", "a?[31m??"},
+        {"\xc2\x9b"
+         "31m\xc2\x80\xc2\x9f\xc2\xa0",
+         "\\x9b"
+         "31m\\x80\\x9f\xc2\xa0"},
+        {"\xff\xfe", "\\xff\\xfe"},
+        {"\xc0\xaf", "\\xc0\\xaf"},                    // an overlong '/'
+        {"\xed\xa0\x80", "\\xed\\xa0\\x80"},           // a surrogate
+        {"\xf4\x90\x80\x80", "\\xf4\\x90\\x80\\x80"},  // past U+10FFFF
+        {"\xe2\x82", "\\xe2\\x82"},                    // cut short
+    };
+    for (const auto& [text, shown] : cases) {
+        EXPECT_EQ(Sanitised(text), shown);
+    }
 }
 
 }  // namespace

@@ -15,6 +15,10 @@
 #include <QTimer>
 #include <QTimerEvent>
 
+#include <sys/resource.h>
+
+#include <csignal>
+
 #include "scene/ScreenFit.h"
 #include "tests/viewer/ViewerFixture.h"
 #include "viewer/CrispImage.h"
@@ -56,6 +60,26 @@ void HandleNextModal(Handle handle, int attemptsLeft = 100) {
         }
     });
 }
+
+// Makes writes past `bytes` fail with EFBIG (rather than end the process) while it lives.
+class FileSizeLimit {
+  public:
+    explicit FileSizeLimit(rlim_t bytes) : oldAction(signal(SIGXFSZ, SIG_IGN)) {
+        getrlimit(RLIMIT_FSIZE, &oldLimit);
+        const rlimit limit{bytes, oldLimit.rlim_max};
+        setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~FileSizeLimit() {
+        setrlimit(RLIMIT_FSIZE, &oldLimit);
+        signal(SIGXFSZ, oldAction);
+    }
+    FileSizeLimit(const FileSizeLimit&) = delete;
+    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+
+  private:
+    sighandler_t oldAction;
+    rlimit oldLimit{};
+};
 
 QStringList FilesIn(const QString& folder) {
     return QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System);
@@ -190,16 +214,26 @@ class ViewerActionsTest : public ViewerFixture {
         QVERIFY2(difference.isEmpty(), qPrintable(difference));
     }
 
-    // Being root, the tests cannot rely on permissions: each place fails for another reason.
+    // Being root, the tests cannot rely on permissions: each place fails for another reason. A
+    // file-size limit stands for a full disk: at 1x the whole file fits the write buffer, so the
+    // failure only shows when the buffer is flushed.
     void aFailedSaveLeavesNothingAndSaysWhy_data() {
         QTest::addColumn<QString>("place");
-        QTest::newRow("a folder that does not exist") << "missing/picture.png";
-        QTest::newRow("under a regular file") << "plain.txt/picture.png";
-        QTest::newRow("a file system that takes no new files") << "/proc/vistrel-picture.png";
+        QTest::addColumn<int>("scale");
+        QTest::addColumn<rlim_t>("sizeLimit");
+        const rlim_t none = RLIM_INFINITY;
+        QTest::newRow("a folder that does not exist") << "missing/picture.png" << 1 << none;
+        QTest::newRow("under a regular file") << "plain.txt/picture.png" << 1 << none;
+        QTest::newRow("a file system that takes no new files")
+            << "/proc/vistrel-picture.png" << 1 << none;
+        QTest::newRow("a full disk, 1x") << "picture.png" << 1 << rlim_t{100};
+        QTest::newRow("a full disk, 8x") << "picture.png" << 8 << rlim_t{100};
     }
 
     void aFailedSaveLeavesNothingAndSaysWhy() {
         QFETCH(QString, place);
+        QFETCH(int, scale);
+        QFETCH(rlim_t, sizeLimit);
         Open();
         QTemporaryDir folder;
         QFile plain(folder.filePath(QStringLiteral("plain.txt")));
@@ -216,7 +250,10 @@ class ViewerActionsTest : public ViewerFixture {
             owner = box->parentWidget();
             box->accept();
         });
-        QVERIFY(!dialog->SavePicture(path, 1));
+        {
+            const FileSizeLimit limit(sizeLimit);
+            QVERIFY(!dialog->SavePicture(path, scale));
+        }
 
         QCOMPARE(owner, dialog.get());
         QCOMPARE(title, QCoreApplication::applicationName());

@@ -11,7 +11,7 @@
 #include <cstdint>
 #include <memory>
 
-#include "scene/Palette.h"
+#include "raster/Palette.h"
 #include "scene/RenderSceneBitmap.h"
 #include "scene/SceneRng.h"
 #include "viewer/ViewerServices.h"

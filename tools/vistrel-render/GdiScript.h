@@ -2,7 +2,7 @@
 
 #include <ostream>
 
-#include "scene/Surface.h"
+#include "raster/Surface.h"
 
 namespace vistrel {
 

@@ -18,6 +18,7 @@
 #include "tools/vistrel-render/GdiScript.h"
 #include "tools/vistrel-render/RenderCommand.h"
 #include "tools/vistrel-render/SeedSweep.h"
+#include "tools/vistrel-render/TerminationCleanup.h"
 #include "tools/vistrel-render/ToolError.h"
 
 namespace {
@@ -174,6 +175,7 @@ int main(int argc, char** argv) {
     // A closed pipe is reported like any other failed write, rather than ending the process
     // without a word.
     signal(SIGPIPE, SIG_IGN);
+    vistrel::RemoveTemporariesOnTermination();
     const std::vector<std::string> args(argv + 1, argv + argc);
     const vistrel::ParseResult parsed = vistrel::ParseRenderCommand(args);
     if (!parsed.command) {

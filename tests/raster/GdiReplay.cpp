@@ -1,4 +1,4 @@
-#include "tests/scene/GdiReplay.h"
+#include "tests/raster/GdiReplay.h"
 
 #include <zlib.h>
 

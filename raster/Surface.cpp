@@ -1,9 +1,9 @@
-#include "scene/Surface.h"
+#include "raster/Surface.h"
 
 #include <algorithm>
 #include <new>
 
-#include "scene/WideVectors.h"
+#include "raster/WideVectors.h"
 
 namespace vistrel {
 

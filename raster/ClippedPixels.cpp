@@ -1,4 +1,4 @@
-#include "scene/Raster.h"
+#include "raster/ClippedPixels.h"
 
 #include <algorithm>
 

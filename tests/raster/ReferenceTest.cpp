@@ -6,9 +6,9 @@
 #include <random>
 #include <vector>
 
-#include "scene/EllipseOutline.h"
-#include "scene/Raster.h"
-#include "scene/WideInt.h"
+#include "raster/EllipseOutline.h"
+#include "raster/Primitives.h"
+#include "raster/WideInt.h"
 
 // The fill, line and arc of the surface against slow, obviously correct versions of the same
 // rules, on many random cases. Each case is built from a generator seeded with its number, so a
@@ -87,7 +87,7 @@ void ReferenceFill(Bitmap& b, std::int32_t x, std::int32_t y, ColourIndex border
     }
 }
 
-TEST(RasterReferenceTest, BorderFillFillsWhatThePixelByPixelFillFills) {
+TEST(ReferenceTest, BorderFillFillsWhatThePixelByPixelFillFills) {
     for (int n = 0; n < Cases; ++n) {
         std::mt19937 random(static_cast<std::uint32_t>(n));
         Bitmap fast(random, 70);
@@ -141,7 +141,7 @@ void ReferenceLine(Bitmap& b, std::int32_t x1, std::int32_t y1, std::int32_t x2,
     }
 }
 
-TEST(RasterReferenceTest, LinePaintsTheClosedFormStepsInsideTheClip) {
+TEST(ReferenceTest, LinePaintsTheClosedFormStepsInsideTheClip) {
     for (int n = 0; n < Cases; ++n) {
         std::mt19937 random(static_cast<std::uint32_t>(n));
         Bitmap fast(random, 60);
@@ -197,7 +197,7 @@ std::vector<OutlinePoint> ErrorWalk(std::int64_t w, std::int64_t h) {
 
 // The quarter walk as the arcs take it (row by row in closed form) against the walk itself:
 // every size up to 130 on each side, and larger ones at random.
-TEST(RasterReferenceTest, QuarterRowsWalkWhereTheErrorWalkGoes) {
+TEST(ReferenceTest, QuarterRowsWalkWhereTheErrorWalkGoes) {
     for (std::int64_t w = 0; w <= 130; ++w) {
         for (std::int64_t h = 0; h <= 130; ++h) {
             ASSERT_EQ(QuarterWalk(w, h), ErrorWalk(w, h)) << w << " x " << h;
@@ -262,7 +262,7 @@ void ReferenceArc(Bitmap& b, const Rect& rect, std::int32_t xs, std::int32_t ys,
     }
 }
 
-TEST(RasterReferenceTest, ArcPaintsWhatTheWalkAroundTheLoopPaints) {
+TEST(ReferenceTest, ArcPaintsWhatTheWalkAroundTheLoopPaints) {
     for (int n = 0; n < Cases; ++n) {
         std::mt19937 random(static_cast<std::uint32_t>(n));
         Bitmap fast(random, 80);

@@ -5,8 +5,8 @@
 #include <functional>
 #include <vector>
 
-#include "scene/Raster.h"
-#include "scene/WideInt.h"
+#include "raster/Primitives.h"
+#include "raster/WideInt.h"
 
 namespace vistrel {
 

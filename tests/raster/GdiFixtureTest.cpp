@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "scene/SceneImage.h"
-#include "tests/scene/GdiReplay.h"
+#include "raster/Digest.h"
+#include "tests/raster/GdiReplay.h"
 
 namespace vistrel::test {
 namespace {

@@ -3,8 +3,8 @@
 #include <random>
 #include <vector>
 
-#include "scene/EllipseOutline.h"
-#include "scene/Raster.h"
+#include "raster/EllipseOutline.h"
+#include "raster/Primitives.h"
 
 namespace vistrel {
 namespace {

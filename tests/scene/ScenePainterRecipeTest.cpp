@@ -47,7 +47,7 @@ class Painted : public PaintObserver {
     std::array<std::uint64_t, SceneStepCount> drawsBefore{};
 };
 
-TEST(SceneRecipeTest, KnownPicturesChooseTheirColoursAndElements) {
+TEST(ScenePainterRecipeTest, KnownPicturesChooseTheirColoursAndElements) {
     struct Picture {
         std::uint32_t seed;
         std::int32_t sky;
@@ -77,7 +77,7 @@ TEST(SceneRecipeTest, KnownPicturesChooseTheirColoursAndElements) {
     EXPECT_EQ(Painted(1).DrawsBefore(SceneStep::Accent), 1095u);
 }
 
-TEST(SceneRecipeTest, ADiscShowsOnlyUnderANightSkyAndTuftsUnderMostSkies) {
+TEST(ScenePainterRecipeTest, ADiscShowsOnlyUnderANightSkyAndTuftsUnderMostSkies) {
     static_assert(DiscShows(1, 15) && !DiscShows(1, 7) && !DiscShows(2, 15));
     static_assert(TuftsShow(12, 1) && !TuftsShow(12, 2));
     for (std::int32_t accent = 0; accent < 16; ++accent) {
@@ -98,7 +98,7 @@ TEST(SceneRecipeTest, ADiscShowsOnlyUnderANightSkyAndTuftsUnderMostSkies) {
     EXPECT_EQ(discAccents, 7);
 }
 
-TEST(SceneRecipeTest, EveryPictureTakesItsDrawsStepByStep) {
+TEST(ScenePainterRecipeTest, EveryPictureTakesItsDrawsStepByStep) {
     int discs = 0, skippedTufts = 0, whiteSkies = 0;
     for (std::uint32_t seed = 0; seed < 400; ++seed) {
         SCOPED_TRACE(seed);
@@ -137,13 +137,13 @@ TEST(SceneRecipeTest, EveryPictureTakesItsDrawsStepByStep) {
     EXPECT_GT(whiteSkies, 0);
 }
 
-TEST(SceneRecipeTest, UnderANightSkyTheRangesAreInvisible) {
+TEST(ScenePainterRecipeTest, UnderANightSkyTheRangesAreInvisible) {
     const auto full = RenderSeed(1);
     const auto withoutRanges = RenderWithout(1, SceneElement::Ranges);
     EXPECT_EQ(full->pixels, withoutRanges->pixels);
 }
 
-TEST(SceneRecipeTest, UnderABlackSkyTheRangesAreStillFilled) {
+TEST(ScenePainterRecipeTest, UnderABlackSkyTheRangesAreStillFilled) {
     // Seed 2 has sky colour 0. The outline of the near range alone covers a few hundred pixels
     // of its area; filled, it covers thousands.
     const auto full = RenderSeed(2);
@@ -156,7 +156,7 @@ TEST(SceneRecipeTest, UnderABlackSkyTheRangesAreStillFilled) {
     EXPECT_GT(filled, 4000);
 }
 
-TEST(SceneRecipeTest, TheDiscIsASolidAccentCircleLowOverTheFarRange) {
+TEST(ScenePainterRecipeTest, TheDiscIsASolidAccentCircleLowOverTheFarRange) {
     // Seed 1: sky 1, accent 15, so a white disc of radius 30 around (205, 75).
     auto expected = BlankSurface(570, 190);
     const Pen pen{15};
@@ -175,7 +175,7 @@ TEST(SceneRecipeTest, TheDiscIsASolidAccentCircleLowOverTheFarRange) {
     EXPECT_TRUE(std::includes(disc.begin(), disc.end(), differing.begin(), differing.end()));
 }
 
-TEST(SceneRecipeTest, GlintsLieOnTheirRowsInTheAccentColour) {
+TEST(ScenePainterRecipeTest, GlintsLieOnTheirRowsInTheAccentColour) {
     const std::int32_t rows[54] = {
         121, 122, 124, 125, 127, 128, 129, 131, 132, 134, 135, 136, 138, 139, 141, 142, 143, 145,
         146, 148, 149, 150, 152, 153, 155, 156, 157, 159, 160, 162, 163, 164, 166, 167, 169, 170,

@@ -5,8 +5,8 @@
 #include <memory>
 #include <vector>
 
-#include "scene/Palette.h"
-#include "scene/Raster.h"
+#include "raster/Palette.h"
+#include "raster/Primitives.h"
 
 namespace vistrel {
 

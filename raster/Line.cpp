@@ -1,8 +1,8 @@
 #include <algorithm>
 
-#include "scene/Bisect.h"
-#include "scene/Raster.h"
-#include "scene/WideInt.h"
+#include "raster/Bisect.h"
+#include "raster/Primitives.h"
+#include "raster/WideInt.h"
 
 namespace vistrel {
 

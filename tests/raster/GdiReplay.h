@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "scene/Surface.h"
+#include "raster/Surface.h"
 
 namespace vistrel::test {
 

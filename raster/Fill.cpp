@@ -4,8 +4,8 @@
 #include <cstring>
 #include <vector>
 
-#include "scene/Raster.h"
-#include "scene/WideVectors.h"
+#include "raster/Primitives.h"
+#include "raster/WideVectors.h"
 
 namespace vistrel {
 

@@ -1,11 +1,11 @@
-#include "scene/EllipseOutline.h"
+#include "raster/EllipseOutline.h"
 
 #include <algorithm>
 #include <optional>
 #include <utility>
 
-#include "scene/Bisect.h"
-#include "scene/WideInt.h"
+#include "raster/Bisect.h"
+#include "raster/WideInt.h"
 
 namespace vistrel {
 

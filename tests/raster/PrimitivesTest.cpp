@@ -8,8 +8,8 @@
 #include <map>
 #include <random>
 
-#include "scene/WideInt.h"
-#include "tests/scene/SceneTestSupport.h"
+#include "raster/WideInt.h"
+#include "tests/raster/SurfaceTestSupport.h"
 
 namespace vistrel::test {
 namespace {
@@ -88,7 +88,7 @@ void ExpectIdealLine(const PointSet& painted, std::int64_t x1, std::int64_t y1, 
     }
 }
 
-TEST(RasterLineTest, PaintsFromTheStartUpToButNotIncludingTheEnd) {
+TEST(LineTest, PaintsFromTheStartUpToButNotIncludingTheEnd) {
     const std::pair<Rect, PointSet> cases[] = {
         {{0, 0, 3, 0}, {{0, 0}, {1, 0}, {2, 0}}}, {{5, 5, 5, 5}, {}},
         {{3, 0, 0, 0}, {{3, 0}, {2, 0}, {1, 0}}}, {{2, 1, 2, 4}, {{2, 1}, {2, 2}, {2, 3}}},
@@ -101,7 +101,7 @@ TEST(RasterLineTest, PaintsFromTheStartUpToButNotIncludingTheEnd) {
     }
 }
 
-TEST(RasterLineTest, RandomLinesStayOnTheIdealLineAndClipToExactlyTheirOwnPixels) {
+TEST(LineTest, RandomLinesStayOnTheIdealLineAndClipToExactlyTheirOwnPixels) {
     Canvas whole(128, 128);
     std::mt19937 random(20240611);
     std::uniform_int_distribution<std::int32_t> near(-20, 150), far(INT32_MIN, INT32_MAX);
@@ -127,7 +127,7 @@ TEST(RasterLineTest, RandomLinesStayOnTheIdealLineAndClipToExactlyTheirOwnPixels
     }
 }
 
-TEST(RasterLineTest, LinesAcrossTheWholeCoordinateRangeHitTheRightPixels) {
+TEST(LineTest, LinesAcrossTheWholeCoordinateRangeHitTheRightPixels) {
     Canvas canvas;
     PointSet row, column, diagonal;
     for (std::int64_t i = 0; i < 64; ++i) {
@@ -185,7 +185,7 @@ INSTANTIATE_TEST_SUITE_P(Boxes, EllipseBoxTest,
                                          Rect{3, 7, 40, 12}, Rect{20, 3, 37, 44},
                                          Rect{0, 0, 64, 48}));
 
-TEST(RasterEllipseTest, EmptyBoxesPaintNothing) {
+TEST(EllipseTest, EmptyBoxesPaintNothing) {
     Canvas canvas;
     for (const Rect& box :
          {Rect{10, 10, 10, 30}, Rect{10, 10, 30, 10}, Rect{5, 5, 5, 5}, Rect{10, 10, 11, 11}}) {
@@ -195,7 +195,7 @@ TEST(RasterEllipseTest, EmptyBoxesPaintNothing) {
     EXPECT_TRUE(PixelsOf(*canvas.surface).empty());
 }
 
-TEST(RasterEllipseTest, HugeEllipseIsClippedToTheSurface) {
+TEST(EllipseTest, HugeEllipseIsClippedToTheSurface) {
     // The right-hand vertex of a circle of radius 2^30 lies on column 39; this near it the curve
     // is a vertical line over all 48 rows.
     constexpr std::int32_t r = 1 << 30;
@@ -209,7 +209,7 @@ TEST(RasterEllipseTest, HugeEllipseIsClippedToTheSurface) {
     }
 }
 
-TEST(RasterArcTest, RandomArcsLieOnTheEllipseOutline) {
+TEST(ArcTest, RandomArcsLieOnTheEllipseOutline) {
     Canvas canvas;
     std::mt19937 random(99);
     std::uniform_int_distribution<std::int32_t> corner(-6, 60), size(1, 40), point(-20, 80);
@@ -226,7 +226,7 @@ TEST(RasterArcTest, RandomArcsLieOnTheEllipseOutline) {
 
 // GDI's arc is a polyline through the outline points from the start ray's point that leaves
 // out its last point and the point where the end ray meets the outline.
-TEST(RasterArcTest, CoincidingRaysDrawAllButThePixelBeforeTheStart) {
+TEST(ArcTest, CoincidingRaysDrawAllButThePixelBeforeTheStart) {
     Canvas canvas;
     const Rect box{10, 5, 50, 35};  // centre pixel (30, 20); even sides, so no axis pixel twice
     const PointSet outline = canvas.Outline(box);
@@ -238,7 +238,7 @@ TEST(RasterArcTest, CoincidingRaysDrawAllButThePixelBeforeTheStart) {
     }
 }
 
-TEST(RasterArcTest, QuarterArcStaysInItsQuadrantAndStopsShortOfItsEnd) {
+TEST(ArcTest, QuarterArcStaysInItsQuadrantAndStopsShortOfItsEnd) {
     Canvas canvas;
     const Rect box{0, 0, 40, 40};  // centre pixel (20, 20); even sides, so no axis pixel twice
     const PointSet outline = canvas.Outline(box);
@@ -286,7 +286,7 @@ std::string Expected(Rule rule) {
     return picture;
 }
 
-TEST(RasterFillTest, FillsTheFourConnectedRegionInsideTheClip) {
+TEST(FillTest, FillsTheFourConnectedRegionInsideTheClip) {
     PointSet diagonal, column, halfColumn;
     for (std::int64_t i = 0; i < 20; ++i) {
         diagonal.insert({i, 19 - i});
@@ -311,7 +311,7 @@ TEST(RasterFillTest, FillsTheFourConnectedRegionInsideTheClip) {
               }));
 }
 
-TEST(RasterFillTest, SeedOnTheBorderOrOutsideTheClipFillsNothing) {
+TEST(FillTest, SeedOnTheBorderOrOutsideTheClipFillsNothing) {
     const std::string onlyWall =
         Expected([](std::int64_t x, std::int64_t y) { return x == 3 && y == 3 ? '#' : '.'; });
     EXPECT_EQ(FillPicture({{3, 3}}, 3, 3), onlyWall);

@@ -3,10 +3,10 @@
 #include <limits>
 #include <vector>
 
-#include "scene/Bisect.h"
-#include "scene/EllipseOutline.h"
-#include "scene/Raster.h"
-#include "scene/WideInt.h"
+#include "raster/Bisect.h"
+#include "raster/EllipseOutline.h"
+#include "raster/Primitives.h"
+#include "raster/WideInt.h"
 
 namespace vistrel {
 
