@@ -1,5 +1,7 @@
 // GLib's headers name struct fields "signals", which Qt defines as a keyword: they come first.
 #include <gio/gio.h>
+#define G_SETTINGS_ENABLE_BACKEND
+#include <gio/gsettingsbackend.h>
 
 #include <QUrl>
 #include <memory>
@@ -20,6 +22,13 @@ struct ObjectUnref {
 constexpr const char* OptionsKey = "picture-options";
 constexpr const char* Centred = "centered";
 
+// Without dconf, GLib keeps settings in this process's memory, where no desktop reads them:
+// writing there would report a background that never shows.
+bool SettingsReachTheDesktop() {
+    const std::unique_ptr<GSettingsBackend, ObjectUnref> backend(g_settings_backend_get_default());
+    return g_strcmp0(G_OBJECT_TYPE_NAME(backend.get()), "GMemorySettingsBackend") != 0;
+}
+
 }  // namespace
 
 GSettingsBackground::GSettingsBackground(const BackgroundSchema& schema, QObject* parent)
@@ -36,6 +45,9 @@ QString GSettingsBackground::Write(const QString& file) {
         source ? g_settings_schema_source_lookup(source, schema.id, TRUE) : nullptr);
     if (!found) {
         return tr("the settings schema %1 is not installed").arg(QLatin1String(schema.id));
+    }
+    if (!SettingsReachTheDesktop()) {
+        return tr("the desktop's settings cannot be reached (is dconf installed?)");
     }
     const std::unique_ptr<GSettings, ObjectUnref> settings(
         g_settings_new_full(found.get(), nullptr, nullptr));

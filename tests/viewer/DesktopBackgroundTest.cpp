@@ -64,7 +64,9 @@ class DesktopBackgroundTest : public QObject {
         // GLib reads these once, at the first use of GSettings.
         qputenv("XDG_DATA_HOME", home.filePath(QStringLiteral("data")).toUtf8());
         qputenv("XDG_CONFIG_HOME", home.filePath(QStringLiteral("config")).toUtf8());
-        qputenv("GSETTINGS_BACKEND", "keyfile");
+        if (!qEnvironmentVariableIsSet("GSETTINGS_BACKEND")) {
+            qputenv("GSETTINGS_BACKEND", "keyfile");
+        }
         qputenv("XFCONF_QUERY_LOG", home.filePath(QStringLiteral("xfconf.log")).toUtf8());
         folder = home.filePath(QStringLiteral("data/backgrounds"));
         // The connection's own descriptors are there before any are counted.
@@ -192,6 +194,20 @@ class DesktopBackgroundTest : public QObject {
         QCOMPARE(FirstDifference(QImage(file), ExpectedBackground(*shown)), QString());
 
         CheckHandover(handover, file);
+    }
+
+    // GLib's choice of settings store holds for the whole process, so the test of settings kept
+    // in memory only runs as a test of its own (viewer.desktop_background_memory).
+    void settingsNoDesktopReadsAreAFailure() {
+        if (qgetenv("GSETTINGS_BACKEND") != "memory") {
+            QSKIP("runs with GSETTINGS_BACKEND=memory");
+        }
+        const std::unique_ptr<SceneBitmap> shown = ShownPicture();
+        const std::optional<Answer> answer =
+            SetBackground(*shown, QStringLiteral("GNOME"), DesktopBackground::AnswerTime);
+        QVERIFY(answer);
+        QCOMPARE(static_cast<int>(answer->first), static_cast<int>(BackgroundResult::Failed));
+        QVERIFY2(answer->second.contains(QStringLiteral("dconf")), qPrintable(answer->second));
     }
 
     void aFolderThatCannotBeMadeIsReported() {
