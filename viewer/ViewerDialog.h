@@ -13,7 +13,9 @@ class ViewerDialog;
 
 namespace vistrel {
 
+class Favourites;
 class FullScreenPicture;
+class GalleryWindow;
 class ViewerServices;
 
 // The main window: steps through the run's numbered series of scenes by hand (Next, Previous)
@@ -44,6 +46,11 @@ class ViewerDialog : public QDialog {
     // Previous go on with the series from where it was.
     void ShowSeed(std::uint32_t seed);
     void SetFullScreen(bool on);
+    // Opens the gallery with the picture on show selected.
+    void OpenGallery();
+    // The gallery once opened, else none.
+    GalleryWindow* Gallery() const { return gallery.get(); }
+    Favourites& FavouriteSeeds() { return *favourites; }
 
   protected:
     // Every tick asks for the next scene, queued like a press of Next.
@@ -64,6 +71,8 @@ class ViewerDialog : public QDialog {
     void AskWhereToSave();
     void AskForSeed();
     void ToggleFullScreen();
+    void ToggleFavourite();
+    void UpdateFavouriteAction();
     // The window in front: where dialogs and message boxes belong.
     QWidget* DialogOwner();
     QAction* AddAction(const QString& text, const QKeySequence& shortcut,
@@ -72,6 +81,10 @@ class ViewerDialog : public QDialog {
     std::unique_ptr<Ui::ViewerDialog> ui;
     ViewerServices& services;
     FullScreenPicture* fullScreen;
+    Favourites* favourites;
+    QAction* favouriteAction = nullptr;
+    // A window of its own, not one kept above the viewer, so the viewer can come to the front.
+    std::unique_ptr<GalleryWindow> gallery;
     // The program's one scene random source: seeded afresh for every scene shown.
     SceneRng rng;
     int timerId = 0;

@@ -308,7 +308,8 @@ class ViewerActionsTest : public ViewerFixture {
             entries << action->text() + '\t' + action->shortcut().toString();
         }
         QCOMPARE(entries, (QStringList{"Copy\tCtrl+C", "Save Picture\u2026\tCtrl+S",
-                                       "Show Seed\u2026\tCtrl+G", "Full Screen\tF11"}));
+                                       "Show Seed\u2026\tCtrl+G", "Full Screen\tF11",
+                                       "Favourite\tCtrl+D", "Gallery\u2026\tCtrl+L"}));
     }
 
     void fullScreenTakesKeysAndLeavesTheWindowAsItWas_data() {
