@@ -215,7 +215,11 @@ void GalleryView::PaintCell(QPainter& painter, const GalleryGrid& grid, int inde
     const QRect picture(cell.topLeft(), ThumbnailSize);
     const std::uint32_t seed = seeds[static_cast<std::size_t>(index)];
     if (const QImage* thumbnail = thumbnails.object(seed)) {
-        painter.drawImage(picture.topLeft(), *thumbnail);
+        // On a whole device pixel, so that the thumbnail's pixels are copied, not resampled.
+        const qreal ratio = thumbnail->devicePixelRatio();
+        const QPointF device = QPointF(picture.topLeft()) * ratio;
+        painter.drawImage(QPointF(std::round(device.x()), std::round(device.y())) / ratio,
+                          *thumbnail);
     } else {
         painter.fillRect(picture, Placeholder);
     }

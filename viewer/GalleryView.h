@@ -36,6 +36,10 @@ class GalleryView : public QAbstractScrollArea {
     std::optional<std::uint32_t> SeedAt(QPoint viewportPoint) const;
     // Whether every thumbnail in view has been painted.
     bool ViewComplete() const;
+    // Where the cells lie, in content coordinates, at the viewport's width.
+    GalleryGrid Grid() const;
+    // The scroll bars' positions: content coordinates of the viewport's top-left corner.
+    QPoint ScrollOffset() const;
     // The tooltip and accessible name of a seed's thumbnail: "Seed 12345", with a star for a
     // favourite.
     static QString SeedName(std::uint32_t seed, bool favourite);
@@ -56,9 +60,7 @@ class GalleryView : public QAbstractScrollArea {
     void hideEvent(QHideEvent* event) override;
 
   private:
-    GalleryGrid Grid() const;
     QSize CellSize() const;
-    QPoint ScrollOffset() const;
     int IndexOf(std::uint32_t seed) const;
     int IndexAt(QPoint viewportPoint) const;
     void UpdateScrollBars();
