@@ -68,7 +68,8 @@ class GalleryLogicTest : public QObject {
     void aThumbnailIsTheHalvedPictureOrItsOwnPixels_data() {
         QTest::addColumn<quint32>("seed");
         QTest::addColumn<qreal>("ratio");
-        for (const quint32 seed : {0u, 5u, 20877u, 32767u}) {
+        // Seed 20 has a white sky and paints colour 16, out of the palette, on the water.
+        for (const quint32 seed : {0u, 20u, 20877u, 32767u}) {
             for (const qreal ratio : {1.0, 1.25, 1.5, 2.0, 3.0, 4.0}) {
                 QTest::addRow("seed %u at %g", seed, ratio) << seed << ratio;
             }
@@ -81,8 +82,13 @@ class GalleryLogicTest : public QObject {
         const auto picture = RenderFrame(seed);
         const QImage thumbnail = vistrel::ThumbnailImage(*picture, ratio);
         QCOMPARE(thumbnail.devicePixelRatio(), ratio);
-        const QString difference = FirstDifference(thumbnail, ExpectedThumbnail(*picture, ratio));
+        const QImage expected = ExpectedThumbnail(*picture, ratio);
+        const QString difference = FirstDifference(thumbnail, expected);
         QVERIFY2(difference.isEmpty(), qPrintable(difference));
+        if (ratio == 1) {
+            const QString plain = FirstDifference(vistrel::HalvedPicturePlain(*picture), expected);
+            QVERIFY2(plain.isEmpty(), qPrintable(plain));
+        }
     }
 
     void aPictureWithoutTheWholeFrameHasNoThumbnail() {
