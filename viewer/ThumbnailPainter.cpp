@@ -67,17 +67,15 @@ void ThumbnailPainter::Work() {
         const auto picture =
             RenderSceneBitmap(Rect{0, 0, SceneFrame.width(), SceneFrame.height()}, rng);
         QImage thumbnail = picture ? ThumbnailImage(*picture, devicePixelRatio) : QImage();
+        {
+            const std::lock_guard guard(lock);
+            painting.erase(seed);
+        }
+        if (thumbnail.isNull()) {
+            continue;
+        }
         QMetaObject::invokeMethod(
-            this,
-            [this, seed, thumbnail = std::move(thumbnail)] {
-                {
-                    const std::lock_guard guard(lock);
-                    painting.erase(seed);
-                }
-                if (!thumbnail.isNull()) {
-                    emit Painted(seed, thumbnail);
-                }
-            },
+            this, [this, seed, thumbnail = std::move(thumbnail)] { emit Painted(seed, thumbnail); },
             Qt::QueuedConnection);
     }
 }
