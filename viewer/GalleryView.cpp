@@ -21,9 +21,10 @@ constexpr int Gap = 10;
 constexpr int CaptionPadding = 6;
 constexpr int FrameWidth = 3;
 constexpr QColor Placeholder(32, 32, 32);
-// Enough for three screens of 1920 x 1200 at a ratio of 2, or of 4K at 1; at most this much
-// is kept beyond the thumbnails in view.
-constexpr qint64 CacheBytes = 48 * 1024 * 1024;
+// Three screens of 1920 x 1200 at a ratio of 1, two at a ratio of 2: enough to scroll into,
+// and small enough that the whole program stays under 100 MB. Whatever is in view is kept even
+// beyond it.
+constexpr qint64 CacheBytes = 24 * 1024 * 1024;
 // Screens of thumbnails kept: the one in view, and one each way to scroll into.
 constexpr int ScreensCached = 3;
 

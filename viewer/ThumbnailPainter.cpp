@@ -21,18 +21,26 @@ ThumbnailPainter::~ThumbnailPainter() {
 }
 
 void ThumbnailPainter::Paint(const std::vector<std::uint32_t>& seeds, qreal devicePixelRatio) {
-    int starting = 0;
     {
         const std::lock_guard guard(lock);
         waiting.clear();
         for (const std::uint32_t seed : seeds) {
-            if (!painting.contains(seed)) {
+            if (!unclaimed.contains(seed)) {
                 waiting.push_back(seed);
             }
         }
         ratio = devicePixelRatio;
+    }
+    StartWorkers();
+}
+
+void ThumbnailPainter::StartWorkers() {
+    int starting = 0;
+    {
+        const std::lock_guard guard(lock);
+        const std::size_t room = MaxUnclaimed - std::min(MaxUnclaimed, unclaimed.size());
         const auto idle = static_cast<std::size_t>(pool.maxThreadCount() - workers);
-        starting = static_cast<int>(std::min(waiting.size(), idle));
+        starting = static_cast<int>(std::min({waiting.size(), idle, room}));
         workers += starting;
     }
     for (int i = 0; i < starting; ++i) {
@@ -40,26 +48,23 @@ void ThumbnailPainter::Paint(const std::vector<std::uint32_t>& seeds, qreal devi
     }
 }
 
-bool ThumbnailPainter::Idle() {
-    const std::lock_guard guard(lock);
-    return waiting.empty() && workers == 0;
-}
-
-// Each worker paints what waits until nothing does. RenderSceneBitmap keeps no state between
-// renders beyond its own thread's scratch space, so workers run it side by side.
+// Each worker paints what waits until nothing does, or until the thumbnails handed over and not
+// yet taken would fill a screen: an interface thread busy with keys then meets no pile of work
+// it has already left behind. RenderSceneBitmap keeps no state between renders beyond its own
+// thread's scratch space, so workers run it side by side.
 void ThumbnailPainter::Work() {
     for (;;) {
         std::uint32_t seed = 0;
         qreal devicePixelRatio = 1;
         {
             const std::lock_guard guard(lock);
-            if (waiting.empty()) {
+            if (waiting.empty() || unclaimed.size() >= MaxUnclaimed) {
                 --workers;
                 return;
             }
             seed = waiting.front();
             waiting.pop_front();
-            painting.insert(seed);
+            unclaimed.insert(seed);
             devicePixelRatio = ratio;
         }
         SceneRng rng;
@@ -67,15 +72,18 @@ void ThumbnailPainter::Work() {
         const auto picture =
             RenderSceneBitmap(Rect{0, 0, SceneFrame.width(), SceneFrame.height()}, rng);
         QImage thumbnail = picture ? ThumbnailImage(*picture, devicePixelRatio) : QImage();
-        {
-            const std::lock_guard guard(lock);
-            painting.erase(seed);
-        }
-        if (thumbnail.isNull()) {
-            continue;
-        }
         QMetaObject::invokeMethod(
-            this, [this, seed, thumbnail = std::move(thumbnail)] { emit Painted(seed, thumbnail); },
+            this,
+            [this, seed, thumbnail = std::move(thumbnail)] {
+                {
+                    const std::lock_guard guard(lock);
+                    unclaimed.erase(seed);
+                }
+                if (!thumbnail.isNull()) {
+                    emit Painted(seed, thumbnail);
+                }
+                StartWorkers();
+            },
             Qt::QueuedConnection);
     }
 }
