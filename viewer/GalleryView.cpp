@@ -197,8 +197,9 @@ void GalleryView::hideEvent(QHideEvent* event) {
 void GalleryView::paintEvent(QPaintEvent*) {
     QPainter painter(viewport());
     if (seeds.empty()) {
-        painter.drawText(viewport()->rect(), Qt::AlignCenter | Qt::TextWordWrap,
-                         tr("No favourites yet. Ctrl+D marks the selected picture as one."));
+        painter.drawText(
+            viewport()->rect(), Qt::AlignCenter | Qt::TextWordWrap,
+            tr("No favourites yet. Ctrl+D marks a picture as one, here or in the viewer."));
         return;
     }
     const GalleryGrid grid = Grid();

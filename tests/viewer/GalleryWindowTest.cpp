@@ -2,7 +2,9 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
+#include <QDir>
 #include <QHelpEvent>
+#include <QInputDialog>
 #include <QMessageBox>
 #include <QMimeData>
 #include <QScrollBar>
@@ -244,12 +246,27 @@ class GalleryWindowTest : public ViewerFixture {
         QCOMPARE(View()->SelectedSeed(), std::optional<std::uint32_t>(1));
     }
 
-    void anUnwritableFileGivesOneMessageAndTheMarksStay() {
+    // Being root, the test cannot take permissions away: a regular file in the data folder's
+    // place cannot be written under, a folder in the file's place cannot be read.
+    void aFileThatFailsGivesOneMessageAndTheMarksStay_data() {
+        QTest::addColumn<QString>("dataFolder");
+        QTest::addColumn<bool>("folderInTheFilesPlace");
+        QTest::newRow("a file where the data folder should be") << "plain" << false;
+        QTest::newRow("a folder where the file should be") << "data" << true;
+    }
+
+    void aFileThatFailsGivesOneMessageAndTheMarksStay() {
+        QFETCH(QString, dataFolder);
+        QFETCH(bool, folderInTheFilesPlace);
         QTemporaryDir home;
-        QFile plain(home.filePath(QStringLiteral("plain")));
-        QVERIFY(plain.open(QIODevice::WriteOnly));
-        plain.close();
-        qputenv("XDG_DATA_HOME", plain.fileName().toLocal8Bit());
+        const QString folder = home.filePath(dataFolder);
+        if (folderInTheFilesPlace) {
+            QVERIFY(QDir().mkpath(folder + QStringLiteral("/vistrel/favourites/kept")));
+        } else {
+            QFile plain(folder);
+            QVERIFY(plain.open(QIODevice::WriteOnly));
+        }
+        qputenv("XDG_DATA_HOME", folder.toLocal8Bit());
         MessageBoxCounter messages;
         OpenGallery(40);
         qputenv("XDG_DATA_HOME", dataHome->path().toLocal8Bit());
@@ -259,9 +276,36 @@ class GalleryWindowTest : public ViewerFixture {
         dialog->ShowSeed(42);
         ViewerKey(Qt::Key_D, Qt::ControlModifier);
         QCOMPARE(messages.count, 1);
-        QVERIFY(dialog->FavouriteSeeds().Contains(40));
-        QVERIFY(dialog->FavouriteSeeds().Contains(41));
-        QVERIFY(dialog->FavouriteSeeds().Contains(42));
+        for (const std::uint32_t seed : {40u, 41u, 42u}) {
+            QVERIFY(dialog->FavouriteSeeds().Contains(seed));
+        }
+        QCOMPARE(QFileInfo(folder + QStringLiteral("/vistrel/favourites/kept")).isDir(),
+                 folderInTheFilesPlace);
+    }
+
+    void showSeedSelectsTheSeedTyped_data() {
+        QTest::addColumn<bool>("favouritesOnly");
+        QTest::newRow("all seeds") << false;
+        QTest::newRow("favourites only, and the seed is not one") << true;
+    }
+
+    void showSeedSelectsTheSeedTyped() {
+        QFETCH(bool, favouritesOnly);
+        OpenGallery(3);
+        Key(Qt::Key_D, Qt::ControlModifier);
+        Gallery()->findChild<QCheckBox*>()->setChecked(favouritesOnly);
+        QTimer asking;
+        QObject::connect(&asking, &QTimer::timeout, [] {
+            if (auto* input = qobject_cast<QInputDialog*>(QApplication::activeModalWidget())) {
+                input->setIntValue(31000);
+                input->accept();
+            }
+        });
+        asking.start(5);
+        Key(Qt::Key_G, Qt::ControlModifier);
+        QCOMPARE(View()->SelectedSeed(), std::optional<std::uint32_t>(31000));
+        QVERIFY(!Gallery()->findChild<QCheckBox*>()->isChecked());
+        QVERIFY(View()->viewport()->rect().contains(SelectedCellInViewport()));
     }
 
     void slivers4KAndAThousandTripsToTheEnd() {
