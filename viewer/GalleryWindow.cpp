@@ -37,20 +37,20 @@ GalleryWindow::GalleryWindow(Favourites& favourites, QWidget* parent)
     layout->addWidget(view, 1);
     resize(FirstSize);
 
+    favouriteAction = AddAction(tr("Favourite"), QKeySequence(Qt::CTRL | Qt::Key_D),
+                                &GalleryWindow::ToggleFavourite);
+    favouriteAction->setCheckable(true);
     const QList<QAction*> thumbnailActions = {
         AddAction(tr("Show in Viewer"), QKeySequence(Qt::Key_Return), &GalleryWindow::ShowSelected),
         AddAction(tr("Copy"), QKeySequence::Copy, &GalleryWindow::CopySelected),
         AddAction(tr("Save Picture\u2026"), QKeySequence(Qt::CTRL | Qt::Key_S),
                   &GalleryWindow::SaveSelected),
-        AddAction(tr("Favourite"), QKeySequence(Qt::CTRL | Qt::Key_D),
-                  &GalleryWindow::ToggleFavourite),
+        favouriteAction,
         AddAction(tr("Show Seed\u2026"), QKeySequence(Qt::CTRL | Qt::Key_G),
                   &GalleryWindow::AskForSeed),
     };
     thumbnailActions.constFirst()->setShortcuts(
         {QKeySequence(Qt::Key_Return), QKeySequence(Qt::Key_Enter)});
-    favouriteAction = thumbnailActions.at(3);
-    favouriteAction->setCheckable(true);
     view->addActions(thumbnailActions);
     auto* closeAction = new QAction(tr("Close"), this);
     closeAction->setShortcut(QKeySequence(Qt::Key_Escape));

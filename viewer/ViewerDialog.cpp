@@ -49,6 +49,10 @@ ViewerDialog::ViewerDialog(ViewerServices& services, QWidget* parent)
     connect(ui->autoButton, &QPushButton::clicked, this, &ViewerDialog::Auto);
     connect(ui->stopButton, &QPushButton::clicked, this, &ViewerDialog::Stop);
 
+    favouriteAction = AddAction(tr("Favourite"), QKeySequence(Qt::CTRL | Qt::Key_D),
+                                &ViewerDialog::ToggleFavourite);
+    favouriteAction->setCheckable(true);
+    connect(favourites, &Favourites::Changed, this, &ViewerDialog::UpdateFavouriteAction);
     const QList<QAction*> pictureActions = {
         AddAction(tr("Copy"), QKeySequence::Copy, &ViewerDialog::CopyPicture),
         AddAction(tr("Save Picture\u2026"), QKeySequence(Qt::CTRL | Qt::Key_S),
@@ -56,14 +60,10 @@ ViewerDialog::ViewerDialog(ViewerServices& services, QWidget* parent)
         AddAction(tr("Show Seed\u2026"), QKeySequence(Qt::CTRL | Qt::Key_G),
                   &ViewerDialog::AskForSeed),
         AddAction(tr("Full Screen"), QKeySequence(Qt::Key_F11), &ViewerDialog::ToggleFullScreen),
-        AddAction(tr("Favourite"), QKeySequence(Qt::CTRL | Qt::Key_D),
-                  &ViewerDialog::ToggleFavourite),
+        favouriteAction,
         AddAction(tr("Gallery\u2026"), QKeySequence(Qt::CTRL | Qt::Key_L),
                   &ViewerDialog::OpenGallery),
     };
-    favouriteAction = pictureActions.at(4);
-    favouriteAction->setCheckable(true);
-    connect(favourites, &Favourites::Changed, this, &ViewerDialog::UpdateFavouriteAction);
     ui->picture->addActions(pictureActions);
     ui->picture->setContextMenuPolicy(Qt::ActionsContextMenu);
     AddAction(tr("Next"), QKeySequence(Qt::Key_PageDown), &ViewerDialog::NextIfEnabled);
@@ -211,6 +211,7 @@ void ViewerDialog::OpenGallery() {
         gallery = std::make_unique<GalleryWindow>(*favourites);
         connect(gallery.get(), &GalleryWindow::ShowRequested, this, [this](std::uint32_t seed) {
             ShowSeed(seed);
+            setWindowState(windowState() & ~Qt::WindowMinimized);
             raise();
             activateWindow();
         });
