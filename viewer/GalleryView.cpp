@@ -21,8 +21,8 @@ constexpr int Gap = 10;
 constexpr int CaptionPadding = 6;
 constexpr int FrameWidth = 3;
 constexpr QColor Placeholder(32, 32, 32);
-// Three screens of 1920 x 1200 at a ratio of 1, two at a ratio of 2: enough to scroll into,
-// and small enough that the whole program stays under 100 MB. Whatever is in view is kept even
+// Three screens of a 1920 x 1200 display, at a ratio of 1 or of 2, and small enough that the
+// whole program stays under 100 MB. A larger view keeps what it shows and a row more even
 // beyond it.
 constexpr qint64 CacheBytes = 24 * 1024 * 1024;
 // Screens of thumbnails kept: the one in view, and one each way to scroll into.
