@@ -3,8 +3,9 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <optional>
+
+#include "viewer/ReplaceFile.h"
 
 namespace vistrel {
 namespace {
@@ -99,26 +100,12 @@ QString FavouritesFile::Write() const {
     if (!QDir().mkpath(folder)) {
         return tr("the folder %1 could not be created").arg(QDir::toNativeSeparators(folder));
     }
-    QSaveFile file(path);
-    // Unbuffered, so a short write (a full disk) shows in write()'s count: a buffered QSaveFile
-    // loses it in the flush and commits the truncated file.
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
-        return file.errorString();
-    }
     QByteArray text;
     for (const QByteArray& line : lines) {
         text += line;
         text += '\n';
     }
-    if (file.write(text) != text.size()) {
-        const QString reason = file.errorString();
-        file.cancelWriting();
-        return reason;
-    }
-    if (!file.commit()) {
-        return file.errorString();
-    }
-    return {};
+    return ReplaceFile(path, text);
 }
 
 }  // namespace vistrel

@@ -1,10 +1,9 @@
 #include "viewer/PictureFile.h"
 
-#include <QSaveFile>
-
 #include "scene/SceneBitmap.h"
 #include "scene/SceneImage.h"
 #include "viewer/CrispImage.h"
+#include "viewer/ReplaceFile.h"
 
 namespace vistrel {
 
@@ -24,20 +23,7 @@ SceneBitmap FramePixels(const SceneBitmap& bitmap) {
 
 QString SavePicturePng(const SceneBitmap& picture, const QString& path, int scale) {
     const std::vector<std::uint8_t> png = EncodeImage(ScaleUp(picture, scale), ImageFormat::Png);
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        return file.errorString();
-    }
-    const auto size = static_cast<qint64>(png.size());
-    if (file.write(reinterpret_cast<const char*>(png.data()), size) != size) {
-        const QString reason = file.errorString();
-        file.cancelWriting();
-        return reason;
-    }
-    if (!file.commit()) {
-        return file.errorString();
-    }
-    return {};
+    return ReplaceFile(path, QByteArrayView(png.data(), static_cast<qsizetype>(png.size())));
 }
 
 }  // namespace vistrel

@@ -1,14 +1,13 @@
-#include <signal.h>
-#include <sys/resource.h>
-
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "tests/viewer/ViewerTestSupport.h"
 #include "viewer/FavouritesFile.h"
 
 using vistrel::FavouritesFile;
+using vistrel::test::FileSizeCap;
 
 namespace {
 
@@ -29,29 +28,6 @@ bool WriteFile(const QString& path, const QByteArray& contents) {
     QFile file(path);
     return file.open(QIODevice::WriteOnly) && file.write(contents) == contents.size();
 }
-
-// Caps the size of any file this process writes, as a full disk would; writing past the cap
-// fails instead of raising SIGXFSZ. Lifted again when it goes.
-class FileSizeCap {
-  public:
-    explicit FileSizeCap(rlim_t bytes) {
-        getrlimit(RLIMIT_FSIZE, &old);
-        oldHandler = signal(SIGXFSZ, SIG_IGN);
-        rlimit capped = old;
-        capped.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &capped);
-    }
-    ~FileSizeCap() {
-        setrlimit(RLIMIT_FSIZE, &old);
-        signal(SIGXFSZ, oldHandler);
-    }
-    FileSizeCap(const FileSizeCap&) = delete;
-    FileSizeCap& operator=(const FileSizeCap&) = delete;
-
-  private:
-    rlimit old{};
-    sighandler_t oldHandler;
-};
 
 }  // namespace
 

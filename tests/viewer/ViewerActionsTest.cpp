@@ -14,6 +14,7 @@
 #include <QTest>
 #include <QTimer>
 #include <QTimerEvent>
+#include <optional>
 
 #include "tests/viewer/ViewerFixture.h"
 #include "viewer/CrispImage.h"
@@ -195,6 +196,7 @@ class ViewerActionsTest : public ViewerFixture {
         QTest::newRow("a folder that does not exist") << "missing/picture.png";
         QTest::newRow("under a regular file") << "plain.txt/picture.png";
         QTest::newRow("a file system that takes no new files") << "/proc/vistrel-picture.png";
+        QTest::newRow("a full disk") << "full/picture.png";
     }
 
     void aFailedSaveLeavesNothingAndSaysWhy() {
@@ -215,13 +217,26 @@ class ViewerActionsTest : public ViewerFixture {
             owner = box->parentWidget();
             box->accept();
         });
+        // A "full" folder exists, and files grow no larger than a PNG's first few bytes.
+        const bool full = place.startsWith(QLatin1String("full/"));
+        if (full) {
+            QVERIFY(QDir(folder.path()).mkdir(QStringLiteral("full")));
+        }
+        std::optional<FileSizeCap> cap;
+        if (full) {
+            cap.emplace(64);
+        }
         QVERIFY(!dialog->SavePicture(path, 1));
+        cap.reset();
 
         QCOMPARE(owner, dialog.get());
         QCOMPARE(title, QCoreApplication::applicationName());
         QVERIFY2(text.contains(QDir::toNativeSeparators(path)), qPrintable(text));
         QVERIFY(!QFileInfo::exists(path));
         QCOMPARE(FilesIn(folder.path()), QStringList{QStringLiteral("plain.txt")});
+        if (full) {
+            QCOMPARE(FilesIn(folder.filePath(QStringLiteral("full"))), QStringList());
+        }
     }
 
     void showSeedShowsItAndNextGoesOnWithTheSeries_data() {
