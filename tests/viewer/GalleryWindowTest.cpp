@@ -310,7 +310,9 @@ class GalleryWindowTest : public ViewerFixture {
 
     void slivers4KAndAThousandTripsToTheEnd() {
         OpenGallery(0);
-        for (const QSize size : {QSize(40, 30), QSize(3840, 2160), QSize(300, 4000)}) {
+        // 4K in device pixels, whatever the scale.
+        const qreal ratio = Gallery()->devicePixelRatioF();
+        for (const QSize size : {QSize(40, 30), QSize(3840, 2160) / ratio, QSize(300, 4000)}) {
             Gallery()->resize(size);
             QCoreApplication::processEvents();
             QVERIFY(View()->viewport()->rect().intersects(SelectedCellInViewport()));
