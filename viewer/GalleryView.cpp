@@ -183,6 +183,15 @@ void GalleryView::resizeEvent(QResizeEvent* event) {
     }
 }
 
+// The captions' font sets the cells' height.
+void GalleryView::changeEvent(QEvent* event) {
+    QAbstractScrollArea::changeEvent(event);
+    if (event->type() == QEvent::FontChange) {
+        UpdateScrollBars();
+        viewport()->update();
+    }
+}
+
 void GalleryView::scrollContentsBy(int, int) {
     viewport()->update();
 }
