@@ -60,4 +60,29 @@ QImage CrispImage(const SceneBitmap& bitmap, const QRect& area, const QSize& siz
     return image;
 }
 
+QImage CrispStretch(const QImage& image, const QSize& size) {
+    if (image.isNull() || size.isEmpty()) {
+        return {};
+    }
+    if (image.size() == size) {
+        return image;
+    }
+    const QImage source = image.convertToFormat(QImage::Format_RGB32);
+    QImage stretched(size, QImage::Format_RGB32);
+    if (stretched.isNull()) {
+        return stretched;
+    }
+    const std::vector<int> columns = NearestSources(0, source.width(), size.width());
+    const std::vector<int> rows = NearestSources(0, source.height(), size.height());
+    for (int y = 0; y < size.height(); ++y) {
+        const auto* from =
+            reinterpret_cast<const QRgb*>(source.constScanLine(rows[static_cast<std::size_t>(y)]));
+        auto* target = reinterpret_cast<QRgb*>(stretched.scanLine(y));
+        for (int x = 0; x < size.width(); ++x) {
+            target[x] = from[columns[static_cast<std::size_t>(x)]];
+        }
+    }
+    return stretched;
+}
+
 }  // namespace vistrel

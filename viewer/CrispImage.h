@@ -21,4 +21,8 @@ QRect FrameArea(const SceneBitmap& bitmap);
 // empty area or size gives a null image.
 QImage CrispImage(const SceneBitmap& bitmap, const QRect& area, const QSize& size);
 
+// The image stretched or shrunk to `size` by the same nearest-neighbour rule; an image already
+// of that size comes back as it is. A null image or an empty size gives a null image.
+QImage CrispStretch(const QImage& image, const QSize& size);
+
 }  // namespace vistrel

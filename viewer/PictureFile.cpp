@@ -1,10 +1,9 @@
 #include "viewer/PictureFile.h"
 
-#include <QSaveFile>
-
 #include "scene/SceneBitmap.h"
 #include "scene/SceneImage.h"
 #include "viewer/CrispImage.h"
+#include "viewer/ReplaceFile.h"
 
 namespace vistrel {
 
@@ -24,22 +23,7 @@ SceneBitmap FramePixels(const SceneBitmap& bitmap) {
 
 QString SavePicturePng(const SceneBitmap& picture, const QString& path, int scale) {
     const std::vector<std::uint8_t> png = EncodeImage(ScaleUp(picture, scale), ImageFormat::Png);
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        return file.errorString();
-    }
-    const auto size = static_cast<qint64>(png.size());
-    // A small file stays in the write buffer, and commit() does not report a failed flush of
-    // it: flushing first is what finds a full disk.
-    if (file.write(reinterpret_cast<const char*>(png.data()), size) != size || !file.flush()) {
-        const QString reason = file.errorString();
-        file.cancelWriting();
-        return reason;
-    }
-    if (!file.commit()) {
-        return file.errorString();
-    }
-    return {};
+    return ReplaceFile(path, QByteArrayView(png.data(), static_cast<qsizetype>(png.size())));
 }
 
 }  // namespace vistrel

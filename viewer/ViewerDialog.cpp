@@ -1,12 +1,6 @@
 #include "viewer/ViewerDialog.h"
 
 #include <QAction>
-#include <QClipboard>
-#include <QDir>
-#include <QGuiApplication>
-#include <QInputDialog>
-#include <QMessageBox>
-#include <QMimeData>
 #include <QTimerEvent>
 
 // The form places the About icon (about/) beside the buttons; Bind() below hands it this
@@ -17,7 +11,10 @@
 #include "ui_ViewerDialog.h"
 #include "viewer/CrispImage.h"
 #include "viewer/DesktopBackground.h"
+#include "viewer/Favourites.h"
 #include "viewer/FullScreenPicture.h"
+#include "viewer/GalleryWindow.h"
+#include "viewer/PictureActions.h"
 #include "viewer/PictureFile.h"
 #include "viewer/SavePictureDialog.h"
 #include "viewer/ScreenPixels.h"
@@ -30,7 +27,6 @@ constexpr int ShortestIntervalSeconds = 1;
 constexpr int LongestIntervalSeconds = 10;
 constexpr int FirstIntervalSeconds = 2;
 constexpr int MillisecondsPerSecond = 1000;
-constexpr int LargestSceneSeed = 32767;
 
 // An ordinary application window, listed in the taskbar, that can be minimised but not resized.
 constexpr Qt::WindowFlags MainWindowFlags =
@@ -45,6 +41,7 @@ ViewerDialog::ViewerDialog(ViewerServices& services, QWidget* parent)
       services(services),
       fullScreen(new FullScreenPicture(this)),
       desktopBackground(new DesktopBackground(this)),
+      favourites(new Favourites(this)),
       runSeed(static_cast<std::uint32_t>(services.ClockSeconds())) {
     ui->setupUi(this);
     setWindowIcon(ProgramIcon());
@@ -58,6 +55,10 @@ ViewerDialog::ViewerDialog(ViewerServices& services, QWidget* parent)
     connect(ui->autoButton, &QPushButton::clicked, this, &ViewerDialog::Auto);
     connect(ui->stopButton, &QPushButton::clicked, this, &ViewerDialog::Stop);
 
+    favouriteAction = AddAction(tr("Favourite"), QKeySequence(Qt::CTRL | Qt::Key_D),
+                                &ViewerDialog::ToggleFavourite);
+    favouriteAction->setCheckable(true);
+    connect(favourites, &Favourites::Changed, this, &ViewerDialog::UpdateFavouriteAction);
     const QList<QAction*> pictureActions = {
         AddAction(tr("Copy"), QKeySequence::Copy, &ViewerDialog::CopyPicture),
         AddAction(tr("Save Picture\u2026"), QKeySequence(Qt::CTRL | Qt::Key_S),
@@ -67,6 +68,9 @@ ViewerDialog::ViewerDialog(ViewerServices& services, QWidget* parent)
         AddAction(tr("Full Screen"), QKeySequence(Qt::Key_F11), &ViewerDialog::ToggleFullScreen),
         AddAction(tr("Set as Desktop Background"), QKeySequence(Qt::CTRL | Qt::Key_B),
                   &ViewerDialog::SetAsDesktopBackground),
+        favouriteAction,
+        AddAction(tr("Gallery\u2026"), QKeySequence(Qt::CTRL | Qt::Key_L),
+                  &ViewerDialog::OpenGallery),
     };
     ui->picture->addActions(pictureActions);
     ui->picture->setContextMenuPolicy(Qt::ActionsContextMenu);
@@ -163,6 +167,7 @@ void ViewerDialog::ShowRenderedPicture(const QString& name) {
         return;
     }
     shownSeed = seed;
+    UpdateFavouriteAction();
     ui->picture->setToolTip(name);
     ui->picture->setAccessibleName(name);
     if (fullScreen->isVisible()) {
@@ -184,50 +189,50 @@ void ViewerDialog::KillSlideShowTimer() {
 }
 
 void ViewerDialog::CopyPicture() {
-    const SceneBitmap* bitmap = ui->picture->Bitmap();
-    if (!bitmap) {
-        return;
+    if (const SceneBitmap* bitmap = ui->picture->Bitmap()) {
+        PictureActions::Copy(*bitmap, shownSeed);
     }
-    const QRect frame = FrameArea(*bitmap);
-    auto* data = new QMimeData;
-    data->setImageData(CrispImage(*bitmap, frame, frame.size()));
-    data->setText(QStringLiteral("Vistrel seed %1").arg(shownSeed));
-    QGuiApplication::clipboard()->setMimeData(data);
 }
 
 bool ViewerDialog::SavePicture(const QString& path, int scale) {
     const SceneBitmap* bitmap = ui->picture->Bitmap();
-    if (!bitmap) {
-        return false;
-    }
-    const QString failure = SavePicturePng(FramePixels(*bitmap), path, scale);
-    if (failure.isEmpty()) {
-        return true;
-    }
-    QMessageBox::warning(DialogOwner(), QCoreApplication::applicationName(),
-                         tr("The picture could not be saved as %1: %2")
-                             .arg(QDir::toNativeSeparators(path), failure));
-    return false;
+    return bitmap && PictureActions::Save(*bitmap, path, scale, DialogOwner());
 }
 
 void ViewerDialog::AskWhereToSave() {
-    if (!ui->picture->Bitmap()) {
-        return;
-    }
-    SavePictureDialog dialog(shownSeed, DialogOwner());
-    if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty()) {
-        SavePicture(dialog.selectedFiles().constFirst(), dialog.Scale());
+    if (const SceneBitmap* bitmap = ui->picture->Bitmap()) {
+        PictureActions::AskWhereToSave(*bitmap, shownSeed, DialogOwner());
     }
 }
 
 void ViewerDialog::AskForSeed() {
-    bool accepted = false;
-    const int seed =
-        QInputDialog::getInt(DialogOwner(), tr("Show Seed"), tr("Scene seed (0 to 32767):"),
-                             static_cast<int>(shownSeed), 0, LargestSceneSeed, 1, &accepted);
-    if (accepted) {
-        ShowSeed(static_cast<std::uint32_t>(seed));
+    if (const auto seed = PictureActions::AskForSeed(shownSeed, DialogOwner())) {
+        ShowSeed(*seed);
     }
+}
+
+void ViewerDialog::ToggleFavourite() {
+    if (ui->picture->Bitmap()) {
+        favourites->Toggle(shownSeed);
+    }
+    UpdateFavouriteAction();
+}
+
+void ViewerDialog::UpdateFavouriteAction() {
+    favouriteAction->setChecked(ui->picture->Bitmap() && favourites->Contains(shownSeed));
+}
+
+void ViewerDialog::OpenGallery() {
+    if (!gallery) {
+        gallery = std::make_unique<GalleryWindow>(*favourites);
+        connect(gallery.get(), &GalleryWindow::ShowRequested, this, [this](std::uint32_t seed) {
+            ShowSeed(seed);
+            setWindowState(windowState() & ~Qt::WindowMinimized);
+            raise();
+            activateWindow();
+        });
+    }
+    gallery->Open(shownSeed);
 }
 
 void ViewerDialog::ToggleFullScreen() {

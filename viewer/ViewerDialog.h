@@ -15,7 +15,9 @@ class ViewerDialog;
 namespace vistrel {
 
 class DesktopBackground;
+class Favourites;
 class FullScreenPicture;
+class GalleryWindow;
 class ViewerServices;
 
 // The main window: steps through the run's numbered series of scenes by hand (Next, Previous)
@@ -49,6 +51,11 @@ class ViewerDialog : public QDialog {
     // Makes the picture the background of the screen the viewer is on, as full screen shows it
     // there; the desktop's answer comes later, in a message box if there is anything to say.
     void SetAsDesktopBackground();
+    // Opens the gallery with the picture on show selected.
+    void OpenGallery();
+    // The gallery once opened, else none.
+    GalleryWindow* Gallery() const { return gallery.get(); }
+    Favourites& FavouriteSeeds() { return *favourites; }
 
   protected:
     // Every tick asks for the next scene, queued like a press of Next.
@@ -71,6 +78,8 @@ class ViewerDialog : public QDialog {
     void ToggleFullScreen();
     // A message box that does not wait for its answer, over the window in front.
     void ShowNotice(QMessageBox::Icon icon, const QString& message);
+    void ToggleFavourite();
+    void UpdateFavouriteAction();
     // The window in front: where dialogs and message boxes belong.
     QWidget* DialogOwner();
     QAction* AddAction(const QString& text, const QKeySequence& shortcut,
@@ -80,6 +89,10 @@ class ViewerDialog : public QDialog {
     ViewerServices& services;
     FullScreenPicture* fullScreen;
     DesktopBackground* desktopBackground;
+    Favourites* favourites;
+    QAction* favouriteAction = nullptr;
+    // A window of its own, not one kept above the viewer, so the viewer can come to the front.
+    std::unique_ptr<GalleryWindow> gallery;
     // The program's one scene random source: seeded afresh for every scene shown.
     SceneRng rng;
     int timerId = 0;

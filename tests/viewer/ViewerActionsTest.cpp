@@ -14,6 +14,7 @@
 #include <QTest>
 #include <QTimer>
 #include <QTimerEvent>
+#include <optional>
 
 #include <sys/resource.h>
 
@@ -60,26 +61,6 @@ void HandleNextModal(Handle handle, int attemptsLeft = 100) {
         }
     });
 }
-
-// Makes writes past `bytes` fail with EFBIG (rather than end the process) while it lives.
-class FileSizeLimit {
-  public:
-    explicit FileSizeLimit(rlim_t bytes) : oldAction(signal(SIGXFSZ, SIG_IGN)) {
-        getrlimit(RLIMIT_FSIZE, &oldLimit);
-        const rlimit limit{bytes, oldLimit.rlim_max};
-        setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    ~FileSizeLimit() {
-        setrlimit(RLIMIT_FSIZE, &oldLimit);
-        signal(SIGXFSZ, oldAction);
-    }
-    FileSizeLimit(const FileSizeLimit&) = delete;
-    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
-
-  private:
-    sighandler_t oldAction;
-    rlimit oldLimit{};
-};
 
 QStringList FilesIn(const QString& folder) {
     return QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System);
@@ -251,7 +232,7 @@ class ViewerActionsTest : public ViewerFixture {
             box->accept();
         });
         {
-            const FileSizeLimit limit(sizeLimit);
+            const FileSizeCap cap(sizeLimit);
             QVERIFY(!dialog->SavePicture(path, scale));
         }
 
@@ -347,7 +328,8 @@ class ViewerActionsTest : public ViewerFixture {
         }
         QCOMPARE(entries, (QStringList{"Copy\tCtrl+C", "Save Picture\u2026\tCtrl+S",
                                        "Show Seed\u2026\tCtrl+G", "Full Screen\tF11",
-                                       "Set as Desktop Background\tCtrl+B"}));
+                                       "Set as Desktop Background\tCtrl+B", "Favourite\tCtrl+D",
+                                       "Gallery\u2026\tCtrl+L"}));
     }
 
     void fullScreenTakesKeysAndLeavesTheWindowAsItWas_data() {

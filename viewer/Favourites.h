@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QObject>
+#include <QPointer>
+#include <QWidget>
+#include <cstdint>
+#include <vector>
+
+#include "viewer/FavouritesFile.h"
+
+namespace vistrel {
+
+// The favourite scene seeds the viewer and the gallery share, kept in
+// $XDG_DATA_HOME/vistrel/favourites. The file is read once, at construction; every change is
+// written at once. The first failure to read or write it is shown once, in a message box over
+// `owner` (or the window in front); after that the favourites go on in memory.
+class Favourites : public QObject {
+    Q_OBJECT
+
+  public:
+    explicit Favourites(QWidget* owner);
+
+    bool Contains(std::uint32_t seed) const { return file.Contains(seed); }
+    std::vector<std::uint32_t> Seeds() const { return file.Seeds(); }
+    void SetFavourite(std::uint32_t seed, bool favourite);
+    void Toggle(std::uint32_t seed) { SetFavourite(seed, !Contains(seed)); }
+
+    // Where the favourites live: $XDG_DATA_HOME/vistrel/favourites.
+    static QString DefaultPath();
+
+  signals:
+    void Changed(std::uint32_t seed);
+
+  private:
+    void Report(const QString& message);
+
+    QPointer<QWidget> owner;
+    FavouritesFile file;
+    bool reported = false;
+};
+
+}  // namespace vistrel

@@ -1,0 +1,60 @@
+#include "viewer/PictureActions.h"
+
+#include <QClipboard>
+#include <QDir>
+#include <QGuiApplication>
+#include <QInputDialog>
+#include <QMessageBox>
+#include <QMimeData>
+
+#include "scene/SceneBitmap.h"
+#include "viewer/CrispImage.h"
+#include "viewer/PictureFile.h"
+#include "viewer/SavePictureDialog.h"
+
+namespace vistrel {
+namespace {
+
+constexpr int LargestSceneSeed = 32767;
+
+}  // namespace
+
+void PictureActions::Copy(const SceneBitmap& bitmap, std::uint32_t seed) {
+    const QRect frame = FrameArea(bitmap);
+    auto* data = new QMimeData;
+    data->setImageData(CrispImage(bitmap, frame, frame.size()));
+    data->setText(QStringLiteral("Vistrel seed %1").arg(seed));
+    QGuiApplication::clipboard()->setMimeData(data);
+}
+
+bool PictureActions::Save(const SceneBitmap& bitmap, const QString& path, int scale,
+                          QWidget* owner) {
+    const QString failure = SavePicturePng(FramePixels(bitmap), path, scale);
+    if (failure.isEmpty()) {
+        return true;
+    }
+    QMessageBox::warning(owner, QCoreApplication::applicationName(),
+                         tr("The picture could not be saved as %1: %2")
+                             .arg(QDir::toNativeSeparators(path), failure));
+    return false;
+}
+
+void PictureActions::AskWhereToSave(const SceneBitmap& bitmap, std::uint32_t seed, QWidget* owner) {
+    SavePictureDialog dialog(seed, owner);
+    if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty()) {
+        Save(bitmap, dialog.selectedFiles().constFirst(), dialog.Scale(), owner);
+    }
+}
+
+std::optional<std::uint32_t> PictureActions::AskForSeed(std::uint32_t offered, QWidget* owner) {
+    bool accepted = false;
+    const int seed =
+        QInputDialog::getInt(owner, tr("Show Seed"), tr("Scene seed (0 to 32767):"),
+                             static_cast<int>(offered), 0, LargestSceneSeed, 1, &accepted);
+    if (!accepted) {
+        return std::nullopt;
+    }
+    return static_cast<std::uint32_t>(seed);
+}
+
+}  // namespace vistrel
