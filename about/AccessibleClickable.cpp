@@ -44,7 +44,9 @@ QStringList AccessibleClickable::actionNames() const {
 
 void AccessibleClickable::doAction(const QString& actionName) {
     if (actionName == pressAction()) {
-        Label()->Activate();
+        // Queued: the About box runs modally, and the screen reader's call must not wait for it
+        // to close.
+        QMetaObject::invokeMethod(Label(), &ClickableLabel::Activate, Qt::QueuedConnection);
         return;
     }
     QAccessibleWidget::doAction(actionName);

@@ -90,7 +90,7 @@ class AccessibilityTest : public QObject {
         QCOMPARE(names.contains(QAccessibleActionInterface::pressAction()), pressable);
     }
 
-    void pressingTheLinkOpensItAsAClickDoes() {
+    void pressingTheLinkOpensItAsAClickDoesWithoutWaiting() {
         FakeErrorReporter desktop;
         AboutDialog about(desktop);
         FakeLinkOpener opener;
@@ -98,7 +98,9 @@ class AccessibilityTest : public QObject {
         link->UseServices(opener, desktop, desktop);
         QAccessible::queryAccessibleInterface(link)->actionInterface()->doAction(
             QAccessibleActionInterface::pressAction());
-        QCOMPARE(opener.opened, std::vector<std::string>{"mailto:vistrel@example.org"});
+        // The action returns at once and the link opens from the event loop.
+        QVERIFY(opener.opened.empty());
+        QTRY_COMPARE(opener.opened, std::vector<std::string>{"mailto:vistrel@example.org"});
         QCOMPARE(link->palette().color(QPalette::WindowText), QColor(85, 26, 139));
     }
 };
