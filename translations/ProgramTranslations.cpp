@@ -18,7 +18,6 @@ ProgramTranslations::ProgramTranslations(const QLocale& locale) {
                         QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
                 QCoreApplication::installTranslator(&qt);
             }
-            language = candidate.language();
             return;
         }
     }

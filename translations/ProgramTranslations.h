@@ -18,13 +18,9 @@ class ProgramTranslations {
     ProgramTranslations(const ProgramTranslations&) = delete;
     ProgramTranslations& operator=(const ProgramTranslations&) = delete;
 
-    // The language the program speaks: English unless a translation was installed.
-    QLocale::Language Language() const { return language; }
-
   private:
     QTranslator program;
     QTranslator qt;
-    QLocale::Language language = QLocale::English;
 };
 
 }  // namespace vistrel
