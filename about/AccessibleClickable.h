@@ -2,9 +2,6 @@
 
 #include <QAccessibleWidget>
 
-class QObject;
-class QString;
-
 namespace vistrel {
 
 class ClickableLabel;
