@@ -15,6 +15,11 @@ AboutDialog::AboutDialog(Beeper& beeper, QWidget* parent)
     ui->mailLink->SetLinkUrl(QStringLiteral("mailto:") + ui->mailLink->text());
     ui->webLink->Bind();
     ui->webLink->SetLinkUrl(ui->webLink->text());
+    // The links come before OK in the tab order, but the box opens with OK focused, so that
+    // Enter closes it.
+    setTabOrder(ui->mailLink, ui->webLink);
+    setTabOrder(ui->webLink, ui->okButton);
+    ui->okButton->setFocus();
 }
 
 AboutDialog::~AboutDialog() = default;

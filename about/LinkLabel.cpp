@@ -1,5 +1,6 @@
 #include "about/LinkLabel.h"
 
+#include <QCoreApplication>
 #include <QFontMetrics>
 #include <QGuiApplication>
 #include <QPalette>
@@ -57,7 +58,10 @@ void LinkLabel::FitToText() {
 }
 
 void LinkLabel::ShowLaunchError(int result) {
-    reporter->ShowError(QString::fromStdString(LaunchErrorMessage(result)));
+    const auto translate = [](const char* english) {
+        return QCoreApplication::translate(LaunchErrorContext, english).toStdString();
+    };
+    reporter->ShowError(QString::fromStdString(LaunchErrorMessage(result, translate)));
 }
 
 void LinkLabel::UseServices(LinkOpener& linkOpener, LinkErrorReporter& errorReporter,

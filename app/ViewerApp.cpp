@@ -6,6 +6,7 @@
 
 #include "res/ProgramIcon.h"
 #include "res/ProgramIdentity.h"
+#include "viewer/Accessibility.h"
 #include "viewer/SystemServices.h"
 #include "viewer/ViewerDialog.h"
 
@@ -16,6 +17,7 @@ ViewerApp::ViewerApp(int& argc, char** argv) : QApplication(argc, argv) {
     setApplicationName(QFileInfo(applicationFilePath()).completeBaseName());
     setDesktopFileName(QString::fromLatin1(ApplicationId));
     setWindowIcon(ProgramIcon());
+    InstallAccessibility();
     for (const QSettings::Format format : {QSettings::NativeFormat, QSettings::IniFormat}) {
         QSettings::setPath(format, QSettings::UserScope, qtSettings.path());
     }

@@ -1,8 +1,14 @@
 #pragma once
 
 #include <array>
+#include <functional>
 #include <string>
 #include <string_view>
+
+// Marks an English text for translation without tying this library to Qt: Qt's lupdate reads it
+// as QT_TRANSLATE_NOOP (see translations/CMakeLists.txt), and the caller of LaunchErrorMessage
+// looks the text up in the user's language.
+#define VISTREL_TRANSLATABLE(context, text) text
 
 namespace vistrel {
 
@@ -41,10 +47,19 @@ struct NamedLaunchError {
 // Every failure with a text of its own; any other failed result is an unknown error.
 extern const std::array<NamedLaunchError, 13> NamedLaunchErrors;
 
-// The explanation of a failed open's result, as the error box shows it.
-std::string LaunchErrorText(int result);
+// Gives an English text of this file in the user's language, in UTF-8. The texts are string
+// literals, so the pointer stays valid and may serve as a key.
+using LaunchTextTranslator = std::function<std::string(const char* english)>;
 
-// The whole text of the error box for a failed open.
-std::string LaunchErrorMessage(int result);
+// The translation context of the texts, for the translator.
+inline constexpr char LaunchErrorContext[] = "LaunchError";
+
+// The explanation of a failed open's result, as the error box shows it, translated by translate
+// (English by default).
+std::string LaunchErrorText(int result, const LaunchTextTranslator& translate = {});
+
+// The whole text of the error box for a failed open, translated by translate (English by
+// default).
+std::string LaunchErrorMessage(int result, const LaunchTextTranslator& translate = {});
 
 }  // namespace vistrel

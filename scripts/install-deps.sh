@@ -7,8 +7,10 @@ packages=(
   cmake g++ make pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev zlib1g-dev libpng-dev
   qt6-base-dev qt6-base-dev-tools libgl-dev libglib2.0-dev
+  qt6-tools-dev qt6-tools-dev-tools qt6-l10n-tools qt6-translations-l10n qt6-wayland
   xvfb xauth fonts-wqy-microhei
   dbus-daemon python3-dbus python3-gi gsettings-desktop-schemas
+  openbox dbus at-spi2-core python3-pyatspi sway grim
   desktop-file-utils appstream man-db groff dpkg-dev file lintian
   clang-14 libclang-rt-14-dev
 )

@@ -49,6 +49,7 @@ ViewerDialog::ViewerDialog(ViewerServices& services, QWidget* parent)
     ui->aboutIcon->Bind(services);
     ui->intervalSpin->setRange(ShortestIntervalSeconds, LongestIntervalSeconds);
     ui->intervalSpin->setValue(FirstIntervalSeconds);
+    ui->intervalSpin->setAccessibleName(tr("Interval"));
 
     connect(ui->nextButton, &QPushButton::clicked, this, &ViewerDialog::Next);
     connect(ui->previousButton, &QPushButton::clicked, this, &ViewerDialog::Previous);
@@ -152,12 +153,12 @@ void ViewerDialog::Stop() {
 
 void ViewerDialog::ShowScene() {
     SceneSeed(rng, runSeed, sceneIndex);
-    ShowRenderedPicture(QStringLiteral("Scene %1 \u00b7 seed %2").arg(sceneIndex).arg(rng.State()));
+    ShowRenderedPicture(tr("Scene %1 \u00b7 seed %2").arg(sceneIndex).arg(rng.State()));
 }
 
 void ViewerDialog::ShowSeed(std::uint32_t seed) {
     rng.Seed(seed);
-    ShowRenderedPicture(QStringLiteral("Seed %1").arg(seed));
+    ShowRenderedPicture(tr("Seed %1").arg(seed));
 }
 
 void ViewerDialog::ShowRenderedPicture(const QString& name) {

@@ -112,19 +112,41 @@ class AboutDialogTest : public QObject {
         }
     }
 
-    void okIsTheOnlyTabStopAndTheDefault() {
+    // Both links can be reached and opened without a mouse: Tab goes e-mail, homepage, OK and
+    // round again, while the box opens on OK, its default button.
+    void tabReachesTheLinksBeforeOk() {
         AboutDialog dialog(desktop);
-        QStringList tabStops;
-        for (const QWidget* child : dialog.findChildren<QWidget*>()) {
-            if (child->focusPolicy() & Qt::TabFocus) {
-                tabStops << child->objectName();
-            }
-        }
-        QCOMPARE(tabStops, QStringList{"okButton"});
         auto* ok = Child<QPushButton>(dialog, "okButton");
         QVERIFY(ok);
         QCOMPARE(ok->text(), QString("OK"));
         QVERIFY(ok->isDefault());
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowActive(&dialog));
+        QCOMPARE(dialog.focusWidget(), ok);
+        QStringList reached;
+        for (int press = 0; press < 3; ++press) {
+            QTest::keyClick(dialog.focusWidget(), Qt::Key_Tab);
+            reached << dialog.focusWidget()->objectName();
+        }
+        QCOMPARE(reached, QStringList({"mailLink", "webLink", "okButton"}));
+    }
+
+    // Enter on a focused link opens it and leaves the box open; it does not press OK.
+    void enterOnALinkOpensItAndKeepsTheBox() {
+        AboutDialog dialog(desktop);
+        FakeLinkOpener opener;
+        for (const char* name : {"mailLink", "webLink"}) {
+            Child<LinkLabel>(dialog, name)->UseServices(opener, desktop, desktop);
+        }
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowActive(&dialog));
+        for (const char* name : {"mailLink", "webLink"}) {
+            Child<LinkLabel>(dialog, name)->setFocus(Qt::TabFocusReason);
+            QTest::keyClick(dialog.focusWidget(), Qt::Key_Return);
+        }
+        QCOMPARE(opener.opened, std::vector<std::string>(
+                                    {"mailto:vistrel@example.org", "http://vistrel.example.org/"}));
+        QVERIFY(dialog.isVisible());
     }
 
     void endsWithOneForOkAndTwoForEscape_data() {

@@ -208,6 +208,73 @@ class LinkLabelTest : public QObject {
         QCOMPARE(link.TextColour(), QColor(85, 26, 139));
     }
 
+    // Space and Enter on a focused link do what a click does, success and failure alike.
+    void keysOpenTheLinkAsAClickDoes_data() {
+        QTest::addColumn<bool>("bound");
+        QTest::addColumn<int>("key");
+        QTest::addColumn<Qt::KeyboardModifiers>("modifiers");
+        QTest::addColumn<int>("result");
+        QTest::addColumn<QStringList>("told");
+        QTest::addColumn<QColor>("colour");  // invalid: the colour stays as it was
+        const QColor visited(85, 26, 139), unvisited(0, 0, 238);
+        const QStringList none;
+        const QStringList failure{"(beep)",
+                                  "Unable to open hyperlink:\n\nThe specified file was not found."};
+        const Qt::KeyboardModifiers plain = Qt::NoModifier;
+        QTest::newRow("Space") << true << int{Qt::Key_Space} << plain << int{Launched} << none
+                               << visited;
+        QTest::newRow("Return") << true << int{Qt::Key_Return} << plain << int{Launched} << none
+                                << visited;
+        QTest::newRow("keypad Enter")
+            << true << int{Qt::Key_Enter} << Qt::KeyboardModifiers(Qt::KeypadModifier)
+            << int{Launched} << none << visited;
+        QTest::newRow("Space, failing")
+            << true << int{Qt::Key_Space} << plain << int{FileNotFound} << failure << unvisited;
+        QTest::newRow("Ctrl+Return")
+            << true << int{Qt::Key_Return} << Qt::KeyboardModifiers(Qt::ControlModifier) << -1
+            << none << unvisited;
+        QTest::newRow("a letter") << true << int{Qt::Key_A} << plain << -1 << none << unvisited;
+        QTest::newRow("not bound")
+            << false << int{Qt::Key_Space} << plain << -1 << none << QColor();
+    }
+
+    void keysOpenTheLinkAsAClickDoes() {
+        QFETCH(bool, bound);
+        QFETCH(int, key);
+        QFETCH(Qt::KeyboardModifiers, modifiers);
+        QFETCH(int, result);
+        QFETCH(QStringList, told);
+        QFETCH(QColor, colour);
+        LinkFixture link("vistrel@example.org");
+        const QColor before = link.TextColour();
+        if (bound) {
+            link.label->Bind();
+        }
+        link.opener.result = result < 0 ? Launched : result;
+        QTest::keyClick(link.label, static_cast<Qt::Key>(key), modifiers);
+        QCOMPARE(link.opener.opened.size(), result < 0 ? 0u : 1u);
+        QCOMPARE(link.reporter.told, told);
+        QCOMPARE(link.TextColour(), colour.isValid() ? colour : before);
+    }
+
+    // Reached by Tab only, so that a click leaves the focus where it was; focused, it is framed.
+    void boundLabelTakesTabFocusAndShowsAFrame() {
+        LinkFixture link("vistrel@example.org");
+        QCOMPARE(link.label->focusPolicy(), Qt::NoFocus);
+        link.label->Bind();
+        QCOMPARE(link.label->focusPolicy(), Qt::TabFocus);
+        link.dialog.show();
+        QVERIFY(QTest::qWaitForWindowActive(&link.dialog));
+        // The window gave it the focus, as its only focusable control.
+        link.label->clearFocus();
+        const QImage unfocused = link.label->grab().toImage();
+        link.label->setFocus(Qt::TabFocusReason);
+        QVERIFY(link.label->hasFocus());
+        QVERIFY(link.label->grab().toImage() != unfocused);
+        link.label->clearFocus();
+        QCOMPARE(link.label->grab().toImage(), unfocused);
+    }
+
     void onlyALeftClickOverABoundLabelOpens_data() {
         QTest::addColumn<bool>("bound");
         QTest::addColumn<Qt::MouseButton>("button");

@@ -53,6 +53,52 @@ class ViewerAboutTest : public QObject {
         QVERIFY(aboutModal);
         QCOMPARE(modalAfterAbout, &viewer);
     }
+
+    // The icon sits in the tab order where it stands in the row: after the interval, before
+    // Previous (Stop, disabled, is passed over).
+    void tabReachesTheIconAfterTheInterval() {
+        QuietServices services;
+        ViewerDialog viewer(services);
+        viewer.show();
+        QVERIFY(QTest::qWaitForWindowActive(&viewer));
+        QCOMPARE(viewer.focusWidget()->objectName(), QString("nextButton"));
+        QStringList reached;
+        for (int press = 0; press < 5; ++press) {
+            QTest::keyClick(viewer.focusWidget(), Qt::Key_Tab);
+            reached << viewer.focusWidget()->objectName();
+        }
+        QCOMPARE(reached, QStringList({"autoButton", "intervalSpin", "aboutIcon", "previousButton",
+                                       "nextButton"}));
+    }
+
+    void spaceOrEnterOnTheIconOpensTheAboutBox_data() {
+        QTest::addColumn<int>("key");
+        QTest::newRow("Space") << int{Qt::Key_Space};
+        QTest::newRow("Return") << int{Qt::Key_Return};
+        QTest::newRow("keypad Enter") << int{Qt::Key_Enter};
+    }
+
+    void spaceOrEnterOnTheIconOpensTheAboutBox() {
+        QFETCH(int, key);
+        QuietServices services;
+        ViewerDialog viewer(services);
+        viewer.show();
+        QVERIFY(QTest::qWaitForWindowActive(&viewer));
+        QTRY_COMPARE(viewer.SceneIndex(), 1u);
+        auto* icon = viewer.findChild<AboutIcon*>("aboutIcon");
+        icon->setFocus(Qt::TabFocusReason);
+        bool opened = false;
+        HandleNextWindow<AboutDialog>([&](AboutDialog* about) {
+            opened = true;
+            about->reject();
+        });
+        const Qt::KeyboardModifiers modifiers =
+            key == Qt::Key_Enter ? Qt::KeypadModifier : Qt::NoModifier;
+        QTest::keyClick(icon, static_cast<Qt::Key>(key), modifiers);
+        QVERIFY(opened);
+        // The key went to the icon alone: Enter did not also press Next.
+        QCOMPARE(viewer.SceneIndex(), 1u);
+    }
 };
 
 }  // namespace vistrel

@@ -38,8 +38,10 @@ field() { dpkg-deb --field "$deb" "$1"; }
 [ -n "$(field Description | sed 1d)" ] || fail "no long Description"
 depends=$(field Depends)
 depended_on=$(sed 's/ ([^)]*)//g; s/, /\n/g' <<<"$depends")
-# The Qt libraries come from the programs' own links; the platform plugin and the font are named.
-for needed in libc6 libstdc++6 libqt6core6 libqt6gui6 libqt6widgets6 qt6-qpa-plugins fonts-wqy-microhei; do
+# The Qt libraries come from the programs' own links; the platform plugins, Qt's translations and
+# the font are named.
+for needed in libc6 libstdc++6 libqt6core6 libqt6gui6 libqt6widgets6 qt6-qpa-plugins qt6-wayland \
+  qt6-translations-l10n fonts-wqy-microhei; do
   grep -Fxq "$needed" <<<"$depended_on" || fail "Depends lacks $needed: $depends"
 done
 

@@ -159,6 +159,49 @@ TEST(RenderCommandTest, BadCommandLinesGiveOneLineErrors) {
     }
 }
 
+// Whether the synopsis text has option as a word of its own.
+bool ShowsOption(const std::string& synopsis, const std::string& option) {
+    for (std::size_t at = synopsis.find(option); at != std::string::npos;
+         at = synopsis.find(option, at + 1)) {
+        const std::size_t end = at + option.size();
+        if (at > 0 && std::string_view(" [(").find(synopsis[at - 1]) != std::string_view::npos &&
+            (end == synopsis.size() ||
+             std::string_view(" ])\n").find(synopsis[end]) != std::string_view::npos)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// Every option the help explains is one the parser takes, and the synopsis above the
+// explanations shows it.
+TEST(RenderCommandTest, SynopsisShowsEveryExplainedOption) {
+    const std::string usage = RenderUsage();
+    const std::string synopsis = usage.substr(0, usage.find("\n\n"));
+    std::size_t explained = 0;
+    std::size_t line = usage.find("\n  -");
+    while (line != std::string::npos) {
+        const std::size_t start = line + 3;
+        const std::string names = usage.substr(start, usage.find("  ", start) - start);
+        std::size_t from = 0;
+        while (from < names.size()) {
+            const std::size_t comma = names.find(", ", from);
+            const std::string entry = names.substr(from, comma - from);
+            const std::string option = entry.substr(0, entry.find(' '));
+            SCOPED_TRACE(option);
+            ++explained;
+            EXPECT_TRUE(ShowsOption(synopsis, option));
+            EXPECT_NE(ParseRenderCommand({option}).error.find("unknown option"), 0u);
+            from = comma == std::string::npos ? names.size() : comma + 2;
+        }
+        line = usage.find("\n  -", start);
+    }
+    EXPECT_EQ(explained, 14u);
+    // --omit works with every way to name pictures, the folder of a sweep included.
+    const std::size_t outDir = synopsis.find("--out-dir DIR");
+    EXPECT_NE(synopsis.find("--omit", outDir), std::string::npos);
+}
+
 TEST(RenderCommandTest, OutputFormatFollowsTheFileName) {
     EXPECT_EQ(FormatForPath("out/scene.png"), ImageFormat::Png);
     EXPECT_EQ(FormatForPath("scene.ppm"), ImageFormat::Ppm);

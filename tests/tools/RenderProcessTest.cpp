@@ -500,8 +500,18 @@ const Case Cases[] = {
     {Plain, 2, {"--seed", "1", "-o", "@/./.png"}, "must end in .png"},
 };
 
+// The command line with control characters escaped: CTest names each case by it, and a raw
+// escape sequence in a test name would reach the terminal of whoever lists the tests.
 void PrintTo(const Case& c, std::ostream* out) {
-    *out << Joined(c.args);
+    static constexpr char Hex[] = "0123456789abcdef";
+    for (const char character : Joined(c.args)) {
+        const auto byte = static_cast<unsigned char>(character);
+        if (byte < 0x20 || byte == 0x7f) {
+            *out << "\\x" << Hex[byte >> 4] << Hex[byte & 0xf];
+        } else {
+            *out << character;
+        }
+    }
 }
 
 class RenderProcessTest : public testing::TestWithParam<Case> {};

@@ -12,12 +12,15 @@ namespace vistrel {
 
 std::string RenderUsage() {
     return "usage: vistrel-render --seed S [-o FILE] [--size WxH] [--scale N] [--omit LIST]\n"
-           "       vistrel-render --run-seed R --scene K [-o FILE] [--size WxH] [--scale N]\n"
+           "                      [--gdi-script FILE]\n"
+           "       vistrel-render --run-seed R --scene K [the same options]\n"
+           "       vistrel-render (--seed S | --run-seed R --scene K) --digest [--size WxH]\n"
+           "                      [--omit LIST]\n"
            "       vistrel-render --seed S --fit WxH [-o FILE] [--omit LIST]\n"
-           "       vistrel-render --seeds A-B --out-dir DIR [--size WxH] [--scale N] [--omit "
-           "LIST]\n"
            "       vistrel-render --seeds A-B --digest [--size WxH] [--omit LIST]\n"
-           "       vistrel-render --seed S --digest [--size WxH] [--omit LIST]\n"
+           "       vistrel-render --seeds A-B --out-dir DIR [--size WxH] [--scale N]\n"
+           "                      [--omit LIST]\n"
+           "       vistrel-render -h | --help\n"
            "\n"
            "Renders Vistrel landscapes without a window.\n"
            "  --seed S         seed the scene random source with S (0..4294967295)\n"
@@ -40,7 +43,7 @@ std::string RenderUsage() {
            "                   created if missing\n"
            "  --digest         print one line 'S HEX' for each seed instead of a picture, HEX the\n"
            "                   64-bit FNV-1a of the colour numbers, row by row\n"
-           "  --help           show this text\n"
+           "  -h, --help       show this text\n"
            "\n"
            "Files are replaced only when complete. Exit status: 0 done, 1 a write failed or\n"
            "memory ran out, 2 a bad command line.\n";

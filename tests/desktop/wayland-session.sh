@@ -1,0 +1,21 @@
+#!/usr/bin/env bash
+# Runs the Wayland test on a private session bus. sway refuses to run as root, so under root
+# the compositor, the program and the test run as the unprivileged user nobody, from copies in
+# a temporary folder (the build may lie where nobody cannot read it).
+# usage: wayland-session.sh VISTREL VISTREL_RENDER APP_ID
+set -euo pipefail
+here=$(dirname "$(readlink -f "$0")")
+if [ "$(id -u)" -eq 0 ]; then
+  copies=$(mktemp -d)
+  trap 'rm -rf "$copies"' EXIT
+  cp "$here/wayland-session.sh" "$here/wayland_test.py" "$copies/"
+  cp "$1" "$copies/vistrel"
+  cp "$2" "$copies/vistrel-render"
+  chmod 755 "$copies" "$copies"/*
+  setpriv --reuid=nobody --regid=nogroup --clear-groups env HOME=/nonexistent TMPDIR=/tmp \
+    "$copies/wayland-session.sh" "$copies/vistrel" "$copies/vistrel-render" "$3"
+  exit
+fi
+# No settings daemon in this session: GLib keeps its settings in memory.
+export GSETTINGS_BACKEND=memory
+exec dbus-run-session -- /usr/bin/python3 "$here/wayland_test.py" "$@"
