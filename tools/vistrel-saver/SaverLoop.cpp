@@ -1,0 +1,349 @@
+#include "tools/vistrel-saver/SaverLoop.h"
+
+#include <poll.h>
+#include <signal.h>
+#include <sys/signalfd.h>
+#include <unistd.h>
+#include <xcb/xcb.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+#include <memory>
+#include <optional>
+#include <vector>
+
+#include "scene/RenderSceneBitmap.h"
+#include "scene/SceneRng.h"
+#include "tools/vistrel-render/RenderCommand.h"
+#include "tools/vistrel-saver/PixelFormat.h"
+#include "tools/vistrel-saver/WindowPicture.h"
+
+namespace vistrel {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+constexpr std::int32_t PictureWidth = 570;
+constexpr std::int32_t PictureHeight = 190;
+// A window of the saver's own opens with the picture twice over.
+constexpr std::uint16_t OwnWindowScale = 2;
+// X coordinates are 16-bit signed: a larger window is painted in its addressable part.
+constexpr std::int32_t LargestSide = 32767;
+// The most bytes of image sent in one request (fewer when the server takes less), which is
+// also all the memory a repaint needs beyond the prepared picture.
+constexpr std::size_t LargestStripBytes = std::size_t{1} << 20;
+
+struct FreeReply {
+    void operator()(void* reply) const { std::free(reply); }
+};
+template <typename T>
+using Reply = std::unique_ptr<T, FreeReply>;
+
+struct Disconnect {
+    void operator()(xcb_connection_t* connection) const { xcb_disconnect(connection); }
+};
+using Connection = std::unique_ptr<xcb_connection_t, Disconnect>;
+
+std::string WindowName(xcb_window_t id) {
+    char text[16];
+    std::snprintf(text, sizeof text, "0x%x", static_cast<unsigned>(id));
+    return text;
+}
+
+// SIGTERM and SIGINT as a descriptor the event loop polls, so a signal ends the wait at once
+// and the program ends through its normal clean-up.
+class SignalDescriptor {
+  public:
+    SignalDescriptor() {
+        sigemptyset(&signals);
+        sigaddset(&signals, SIGTERM);
+        sigaddset(&signals, SIGINT);
+        sigprocmask(SIG_BLOCK, &signals, &previous);
+        fd = signalfd(-1, &signals, SFD_CLOEXEC | SFD_NONBLOCK);
+        if (fd < 0) {
+            const int error = errno;
+            sigprocmask(SIG_SETMASK, &previous, nullptr);
+            throw SaverFailure(DisplayError,
+                               std::string("cannot watch for signals: ") + std::strerror(error));
+        }
+    }
+    ~SignalDescriptor() {
+        close(fd);
+        sigprocmask(SIG_SETMASK, &previous, nullptr);
+    }
+    SignalDescriptor(const SignalDescriptor&) = delete;
+    SignalDescriptor& operator=(const SignalDescriptor&) = delete;
+
+    int Fd() const { return fd; }
+    // Takes a pending signal, if any, so that it is not delivered once the mask is restored.
+    bool Take() const {
+        signalfd_siginfo info;
+        return read(fd, &info, sizeof info) == static_cast<ssize_t>(sizeof info);
+    }
+
+  private:
+    sigset_t signals;
+    sigset_t previous;
+    int fd = -1;
+};
+
+// The window painted into, as the server describes it.
+struct TargetWindow {
+    xcb_window_t id = XCB_NONE;
+    std::int32_t width = 0;
+    std::int32_t height = 0;
+    std::uint8_t depth = 0;
+    xcb_visualid_t visual = 0;
+};
+
+xcb_screen_t* ScreenNumber(xcb_connection_t* c, int number) {
+    xcb_screen_iterator_t it = xcb_setup_roots_iterator(xcb_get_setup(c));
+    for (; it.rem > 0 && number > 0; --number) {
+        xcb_screen_next(&it);
+    }
+    return it.rem > 0 ? it.data : nullptr;
+}
+
+xcb_atom_t Atom(xcb_connection_t* c, const char* name) {
+    const Reply<xcb_intern_atom_reply_t> reply(xcb_intern_atom_reply(
+        c, xcb_intern_atom(c, 0, static_cast<std::uint16_t>(std::strlen(name)), name), nullptr));
+    return reply ? reply->atom : XCB_NONE;
+}
+
+// A window of the saver's own, closed through the window manager like any other.
+xcb_window_t CreateOwnWindow(xcb_connection_t* c, const xcb_screen_t& screen,
+                             xcb_atom_t deleteWindow) {
+    const xcb_window_t id = xcb_generate_id(c);
+    const std::uint32_t values[] = {screen.black_pixel,
+                                    XCB_EVENT_MASK_EXPOSURE | XCB_EVENT_MASK_STRUCTURE_NOTIFY};
+    xcb_create_window(c, XCB_COPY_FROM_PARENT, id, screen.root, 0, 0, OwnWindowScale * PictureWidth,
+                      OwnWindowScale * PictureHeight, 0, XCB_WINDOW_CLASS_INPUT_OUTPUT,
+                      screen.root_visual, XCB_CW_BACK_PIXEL | XCB_CW_EVENT_MASK, values);
+    const std::string title = "Vistrel";
+    xcb_change_property(c, XCB_PROP_MODE_REPLACE, id, XCB_ATOM_WM_NAME, XCB_ATOM_STRING, 8,
+                        static_cast<std::uint32_t>(title.size()), title.data());
+    xcb_change_property(c, XCB_PROP_MODE_REPLACE, id, Atom(c, "WM_PROTOCOLS"), XCB_ATOM_ATOM, 32, 1,
+                        &deleteWindow);
+    xcb_map_window(c, id);
+    return id;
+}
+
+// Asks for the window's resizes, exposures and end, and reads its size and visual; a window
+// that does not exist is a bad command line.
+TargetWindow WatchWindow(xcb_connection_t* c, xcb_window_t id) {
+    const std::uint32_t mask = XCB_EVENT_MASK_EXPOSURE | XCB_EVENT_MASK_STRUCTURE_NOTIFY;
+    const Reply<xcb_generic_error_t> selectError(xcb_request_check(
+        c, xcb_change_window_attributes_checked(c, id, XCB_CW_EVENT_MASK, &mask)));
+    const Reply<xcb_get_window_attributes_reply_t> attributes(
+        xcb_get_window_attributes_reply(c, xcb_get_window_attributes(c, id), nullptr));
+    const Reply<xcb_get_geometry_reply_t> geometry(
+        xcb_get_geometry_reply(c, xcb_get_geometry(c, id), nullptr));
+    if (selectError || !attributes || !geometry) {
+        throw SaverFailure(UsageError, "there is no window " + WindowName(id) + " on the display");
+    }
+    return {id, geometry->width, geometry->height, geometry->depth, attributes->visual};
+}
+
+// The window's pixel format, if it is one the saver paints in.
+PixelFormat FormatOf(xcb_connection_t* c, const TargetWindow& window) {
+    const xcb_setup_t* setup = xcb_get_setup(c);
+    const xcb_visualtype_t* visual = nullptr;
+    for (auto screen = xcb_setup_roots_iterator(setup); screen.rem > 0 && !visual;
+         xcb_screen_next(&screen)) {
+        for (auto depth = xcb_screen_allowed_depths_iterator(screen.data); depth.rem > 0 && !visual;
+             xcb_depth_next(&depth)) {
+            for (auto v = xcb_depth_visuals_iterator(depth.data); v.rem > 0;
+                 xcb_visualtype_next(&v)) {
+                if (v.data->visual_id == window.visual) {
+                    visual = v.data;
+                    break;
+                }
+            }
+        }
+    }
+    int bitsPerPixel = 0;
+    for (auto f = xcb_setup_pixmap_formats_iterator(setup); f.rem > 0; xcb_format_next(&f)) {
+        if (f.data->depth == window.depth) {
+            bitsPerPixel = f.data->bits_per_pixel;
+        }
+    }
+    std::optional<PixelFormat> format;
+    if (visual && visual->_class == XCB_VISUAL_CLASS_TRUE_COLOR) {
+        format = PixelFormat::ForTrueColor(visual->red_mask, visual->green_mask, visual->blue_mask,
+                                           window.depth, bitsPerPixel,
+                                           setup->image_byte_order == XCB_IMAGE_ORDER_MSB_FIRST);
+    }
+    if (!format) {
+        throw SaverFailure(DisplayError, "window " + WindowName(window.id) + " has a " +
+                                             std::to_string(window.depth) +
+                                             "-bit visual that is not 24- or 32-bit TrueColor");
+    }
+    return *format;
+}
+
+// Picture k of the run, as the viewer shows it: seeded for scene k, rendered at the picture's
+// size. None when the memory cannot be had.
+std::unique_ptr<SceneBitmap> RenderScene(std::uint32_t runSeed, std::uint32_t k) {
+    SceneRng rng;
+    SceneSeed(rng, runSeed, k);
+    return RenderSceneBitmap(Rect{0, 0, PictureWidth, PictureHeight}, rng);
+}
+
+// Black around the picture, then the picture in strips that each fit in one request.
+void Paint(xcb_connection_t* c, const TargetWindow& window, xcb_gcontext_t black,
+           const WindowPicture& picture, std::vector<std::uint8_t>& strip) {
+    const ScreenFit& fit = picture.Fit();
+    const std::int32_t right = fit.screenX + picture.Width();
+    const std::int32_t bottom = fit.screenY + picture.Height();
+    const std::int32_t width = std::min(window.width, LargestSide);
+    const std::int32_t height = std::min(window.height, LargestSide);
+    auto rectangle = [](std::int32_t x, std::int32_t y, std::int32_t w, std::int32_t h) {
+        return xcb_rectangle_t{static_cast<std::int16_t>(x), static_cast<std::int16_t>(y),
+                               static_cast<std::uint16_t>(w), static_cast<std::uint16_t>(h)};
+    };
+    const xcb_rectangle_t around[] = {
+        rectangle(0, 0, width, fit.screenY),
+        rectangle(0, bottom, width, height - bottom),
+        rectangle(0, fit.screenY, fit.screenX, picture.Height()),
+        rectangle(right, fit.screenY, width - right, picture.Height()),
+    };
+    xcb_poly_fill_rectangle(c, window.id, black, 4, around);
+
+    // A request's length counts 4-byte units; the image's header takes 6 of them (7 with the
+    // big-requests length). One row always fits: 32767 pixels are under the core limit.
+    const std::size_t requestBytes = std::size_t{xcb_get_maximum_request_length(c)} * 4 - 28;
+    const std::size_t rowBytes =
+        static_cast<std::size_t>(picture.Width()) * PixelFormat::BytesPerPixel;
+    const std::int32_t stripRows = static_cast<std::int32_t>(
+        std::max<std::size_t>(1, std::min(requestBytes, LargestStripBytes) / rowBytes));
+    strip.resize(rowBytes * static_cast<std::size_t>(std::min(stripRows, picture.Height())));
+    for (std::int32_t top = 0; top < picture.Height(); top += stripRows) {
+        const std::int32_t rows = std::min(stripRows, picture.Height() - top);
+        for (std::int32_t y = 0; y < rows; ++y) {
+            const auto row = picture.Row(top + y);
+            std::copy(row.begin(), row.end(),
+                      strip.begin() + rowBytes * static_cast<std::size_t>(y));
+        }
+        xcb_put_image(c, XCB_IMAGE_FORMAT_Z_PIXMAP, window.id, black,
+                      static_cast<std::uint16_t>(picture.Width()), static_cast<std::uint16_t>(rows),
+                      static_cast<std::int16_t>(fit.screenX),
+                      static_cast<std::int16_t>(fit.screenY + top), 0, window.depth,
+                      static_cast<std::uint32_t>(rowBytes * static_cast<std::size_t>(rows)),
+                      strip.data());
+    }
+}
+
+int MillisecondsUntil(Clock::time_point when) {
+    const auto left = std::chrono::ceil<std::chrono::milliseconds>(when - Clock::now());
+    return static_cast<int>(std::max<std::int64_t>(0, left.count()));
+}
+
+}  // namespace
+
+int RunSaver(const SaverCommand& command) {
+    // First, so that a signal during start-up waits for the loop instead of killing.
+    const SignalDescriptor signals;
+    const char* display = std::getenv("DISPLAY");
+    if (display == nullptr || *display == '\0') {
+        throw SaverFailure(UsageError, "DISPLAY is not set");
+    }
+    int screenNumber = 0;
+    const Connection connection(xcb_connect(nullptr, &screenNumber));
+    xcb_connection_t* c = connection.get();
+    const xcb_screen_t* screen = ScreenNumber(c, screenNumber);
+    if (xcb_connection_has_error(c) || screen == nullptr) {
+        throw SaverFailure(DisplayError, "cannot open display '" + Sanitised(display) + "'");
+    }
+
+    const xcb_atom_t deleteWindow = Atom(c, "WM_DELETE_WINDOW");
+    const xcb_window_t id = command.target == SaverCommand::Target::Root ? screen->root
+                            : command.target == SaverCommand::Target::Window
+                                ? command.windowId
+                                : CreateOwnWindow(c, *screen, deleteWindow);
+    TargetWindow window = WatchWindow(c, id);
+    const PixelFormat format = FormatOf(c, window);
+    const xcb_gcontext_t black = xcb_generate_id(c);
+    const std::uint32_t blackPixel = format.Pixel(StoredColor(0));
+    xcb_create_gc(c, black, window.id, XCB_GC_FOREGROUND, &blackPixel);
+
+    const std::uint32_t runSeed =
+        command.runSeed.value_or(static_cast<std::uint32_t>(std::time(nullptr)));
+    const std::chrono::seconds delay(command.delaySeconds);
+    std::uint32_t sceneIndex = 1;
+    std::unique_ptr<SceneBitmap> scene = RenderScene(runSeed, sceneIndex);
+    if (!scene) {
+        throw SaverFailure(DisplayError, "not enough memory for a picture");
+    }
+    auto prepared = [&] {
+        return WindowPicture(*scene, std::min(window.width, LargestSide),
+                             std::min(window.height, LargestSide), format);
+    };
+    std::optional<WindowPicture> picture(prepared());
+    std::vector<std::uint8_t> strip;
+    bool paintDue = true;
+    Clock::time_point nextScene = Clock::now() + delay;
+
+    while (true) {
+        while (const Reply<xcb_generic_event_t> event{xcb_poll_for_event(c)}) {
+            switch (event->response_type & 0x7F) {
+                case XCB_EXPOSE:
+                    paintDue |= reinterpret_cast<xcb_expose_event_t*>(event.get())->count == 0;
+                    break;
+                case XCB_CONFIGURE_NOTIFY: {
+                    const auto* configure =
+                        reinterpret_cast<xcb_configure_notify_event_t*>(event.get());
+                    if (configure->width != window.width || configure->height != window.height) {
+                        window.width = configure->width;
+                        window.height = configure->height;
+                        picture.reset();  // before the next is made, so only one is held
+                        picture.emplace(prepared());
+                        paintDue = true;
+                    }
+                    break;
+                }
+                case XCB_DESTROY_NOTIFY:
+                    return 0;
+                case XCB_CLIENT_MESSAGE:
+                    if (reinterpret_cast<xcb_client_message_event_t*>(event.get())
+                            ->data.data32[0] == deleteWindow) {
+                        return 0;
+                    }
+                    break;
+                default:
+                    // Errors of requests in flight when the window went away, and events the
+                    // saver does not need.
+                    break;
+            }
+        }
+        if (xcb_connection_has_error(c)) {
+            throw SaverFailure(DisplayError, "lost the connection to the display");
+        }
+        if (Clock::now() >= nextScene) {
+            if (auto next = RenderScene(runSeed, ++sceneIndex)) {
+                scene = std::move(next);
+                picture.reset();
+                picture.emplace(prepared());
+                paintDue = true;
+            }
+            nextScene = Clock::now() + delay;
+        }
+        if (paintDue) {
+            Paint(c, window, black, *picture, strip);
+            paintDue = false;
+        }
+        xcb_flush(c);
+
+        pollfd watched[] = {{xcb_get_file_descriptor(c), POLLIN, 0}, {signals.Fd(), POLLIN, 0}};
+        if (poll(watched, 2, MillisecondsUntil(nextScene)) > 0 && (watched[1].revents & POLLIN) &&
+            signals.Take()) {
+            return 0;
+        }
+    }
+}
+
+}  // namespace vistrel
