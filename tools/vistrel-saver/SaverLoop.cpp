@@ -95,6 +95,7 @@ class SignalDescriptor {
 // The window painted into, as the server describes it.
 struct TargetWindow {
     xcb_window_t id = XCB_NONE;
+    xcb_window_t root = XCB_NONE;
     std::int32_t width = 0;
     std::int32_t height = 0;
     std::uint8_t depth = 0;
@@ -146,7 +147,8 @@ TargetWindow WatchWindow(xcb_connection_t* c, xcb_window_t id) {
     if (selectError || !attributes || !geometry) {
         throw SaverFailure(UsageError, "there is no window " + WindowName(id) + " on the display");
     }
-    return {id, geometry->width, geometry->height, geometry->depth, attributes->visual};
+    return {
+        id, geometry->root, geometry->width, geometry->height, geometry->depth, attributes->visual};
 }
 
 // The window's pixel format, if it is one the saver paints in.
@@ -179,9 +181,10 @@ PixelFormat FormatOf(xcb_connection_t* c, const TargetWindow& window) {
                                            setup->image_byte_order == XCB_IMAGE_ORDER_MSB_FIRST);
     }
     if (!format) {
-        throw SaverFailure(DisplayError, "window " + WindowName(window.id) + " has a " +
+        throw SaverFailure(DisplayError, "window " + WindowName(window.id) +
+                                             " is in a visual of depth " +
                                              std::to_string(window.depth) +
-                                             "-bit visual that is not 24- or 32-bit TrueColor");
+                                             "; only 24- and 32-bit TrueColor can be painted");
     }
     return *format;
 }
@@ -194,12 +197,38 @@ std::unique_ptr<SceneBitmap> RenderScene(std::uint32_t runSeed, std::uint32_t k)
     return RenderSceneBitmap(Rect{0, 0, PictureWidth, PictureHeight}, rng);
 }
 
-// Black around the picture, then the picture in strips that each fit in one request.
+// A rectangle of window pixels, right and bottom exclusive.
+struct Area {
+    std::int32_t left = 0;
+    std::int32_t top = 0;
+    std::int32_t right = 0;
+    std::int32_t bottom = 0;
+};
+
+// The part of the window that lies on its screen. Nothing beyond it can be seen, so a window
+// far larger than the screen costs no more to paint than the screen.
+Area OnScreen(xcb_connection_t* c, const TargetWindow& window) {
+    const Reply<xcb_get_geometry_reply_t> screen(
+        xcb_get_geometry_reply(c, xcb_get_geometry(c, window.root), nullptr));
+    const Reply<xcb_translate_coordinates_reply_t> origin(xcb_translate_coordinates_reply(
+        c, xcb_translate_coordinates(c, window.id, window.root, 0, 0), nullptr));
+    Area area{0, 0, std::min(window.width, LargestSide), std::min(window.height, LargestSide)};
+    if (screen && origin) {
+        area.left = std::max(area.left, -origin->dst_x);
+        area.top = std::max(area.top, -origin->dst_y);
+        area.right = std::min<std::int32_t>(area.right, screen->width - origin->dst_x);
+        area.bottom = std::min<std::int32_t>(area.bottom, screen->height - origin->dst_y);
+    }
+    return area;
+}
+
+// Black around the picture, then the part of the picture on the screen, in strips that each
+// fit in one request.
 void Paint(xcb_connection_t* c, const TargetWindow& window, xcb_gcontext_t black,
            const WindowPicture& picture, std::vector<std::uint8_t>& strip) {
     const ScreenFit& fit = picture.Fit();
-    const std::int32_t right = fit.screenX + picture.Width();
-    const std::int32_t bottom = fit.screenY + picture.Height();
+    const Area shown{fit.screenX, fit.screenY, fit.screenX + picture.Width(),
+                     fit.screenY + picture.Height()};
     const std::int32_t width = std::min(window.width, LargestSide);
     const std::int32_t height = std::min(window.height, LargestSide);
     auto rectangle = [](std::int32_t x, std::int32_t y, std::int32_t w, std::int32_t h) {
@@ -207,34 +236,41 @@ void Paint(xcb_connection_t* c, const TargetWindow& window, xcb_gcontext_t black
                                static_cast<std::uint16_t>(w), static_cast<std::uint16_t>(h)};
     };
     const xcb_rectangle_t around[] = {
-        rectangle(0, 0, width, fit.screenY),
-        rectangle(0, bottom, width, height - bottom),
-        rectangle(0, fit.screenY, fit.screenX, picture.Height()),
-        rectangle(right, fit.screenY, width - right, picture.Height()),
+        rectangle(0, 0, width, shown.top),
+        rectangle(0, shown.bottom, width, height - shown.bottom),
+        rectangle(0, shown.top, shown.left, picture.Height()),
+        rectangle(shown.right, shown.top, width - shown.right, picture.Height()),
     };
     xcb_poly_fill_rectangle(c, window.id, black, 4, around);
 
+    const Area screen = OnScreen(c, window);
+    const Area sent{std::max(shown.left, screen.left), std::max(shown.top, screen.top),
+                    std::min(shown.right, screen.right), std::min(shown.bottom, screen.bottom)};
+    if (sent.left >= sent.right || sent.top >= sent.bottom) {
+        return;
+    }
     // A request's length counts 4-byte units; the image's header takes 6 of them (7 with the
     // big-requests length). One row always fits: 32767 pixels are under the core limit.
     const std::size_t requestBytes = std::size_t{xcb_get_maximum_request_length(c)} * 4 - 28;
     const std::size_t rowBytes =
-        static_cast<std::size_t>(picture.Width()) * PixelFormat::BytesPerPixel;
+        static_cast<std::size_t>(sent.right - sent.left) * PixelFormat::BytesPerPixel;
+    const std::size_t skippedBytes =
+        static_cast<std::size_t>(sent.left - shown.left) * PixelFormat::BytesPerPixel;
     const std::int32_t stripRows = static_cast<std::int32_t>(
         std::max<std::size_t>(1, std::min(requestBytes, LargestStripBytes) / rowBytes));
-    strip.resize(rowBytes * static_cast<std::size_t>(std::min(stripRows, picture.Height())));
-    for (std::int32_t top = 0; top < picture.Height(); top += stripRows) {
-        const std::int32_t rows = std::min(stripRows, picture.Height() - top);
+    strip.resize(rowBytes * static_cast<std::size_t>(std::min(stripRows, sent.bottom - sent.top)));
+    for (std::int32_t top = sent.top; top < sent.bottom; top += stripRows) {
+        const std::int32_t rows = std::min(stripRows, sent.bottom - top);
         for (std::int32_t y = 0; y < rows; ++y) {
-            const auto row = picture.Row(top + y);
+            const auto row = picture.Row(top + y - shown.top).subspan(skippedBytes, rowBytes);
             std::copy(row.begin(), row.end(),
                       strip.begin() + rowBytes * static_cast<std::size_t>(y));
         }
-        xcb_put_image(c, XCB_IMAGE_FORMAT_Z_PIXMAP, window.id, black,
-                      static_cast<std::uint16_t>(picture.Width()), static_cast<std::uint16_t>(rows),
-                      static_cast<std::int16_t>(fit.screenX),
-                      static_cast<std::int16_t>(fit.screenY + top), 0, window.depth,
-                      static_cast<std::uint32_t>(rowBytes * static_cast<std::size_t>(rows)),
-                      strip.data());
+        xcb_put_image(
+            c, XCB_IMAGE_FORMAT_Z_PIXMAP, window.id, black,
+            static_cast<std::uint16_t>(sent.right - sent.left), static_cast<std::uint16_t>(rows),
+            static_cast<std::int16_t>(sent.left), static_cast<std::int16_t>(top), 0, window.depth,
+            static_cast<std::uint32_t>(rowBytes * static_cast<std::size_t>(rows)), strip.data());
     }
 }
 

@@ -1,0 +1,422 @@
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <xcb/xcb.h>
+
+#include <bit>
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <iterator>
+#include <memory>
+#include <optional>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "raster/Palette.h"
+#include "scene/SceneBitmap.h"
+#include "scene/ScreenFit.h"
+
+// The saver run as a process on a virtual X server, its pixels read back and compared with the
+// render tool's picture of the same scene, placed by the shared fit.
+namespace vistrel {
+namespace {
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+
+constexpr std::uint32_t RunSeed = 1765432109;
+
+struct FreeReply {
+    void operator()(void* reply) const { std::free(reply); }
+};
+template <typename T>
+using Reply = std::unique_ptr<T, FreeReply>;
+
+std::string ReadFile(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+fs::path Scratch() {
+    const fs::path folder =
+        fs::temp_directory_path() / ("vistrel-saver-test-" + std::to_string(getpid()));
+    fs::create_directories(folder);
+    return folder;
+}
+
+// Forks and runs a program with the environment changed as asked (an empty value unsets),
+// standard error into a file.
+pid_t Start(const std::vector<std::string>& argv,
+            const std::vector<std::pair<std::string, std::string>>& environment,
+            const fs::path& errorFile, int keepOpen = -1) {
+    const pid_t pid = fork();
+    if (pid == 0) {
+        for (const auto& [name, value] : environment) {
+            value.empty() ? unsetenv(name.c_str()) : setenv(name.c_str(), value.c_str(), 1);
+        }
+        const int err = open(errorFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        dup2(err, STDERR_FILENO);
+        for (int fd = 3; fd < 256; ++fd) {
+            if (fd != keepOpen) {
+                close(fd);
+            }
+        }
+        std::vector<char*> args;
+        for (const std::string& a : argv) {
+            args.push_back(const_cast<char*>(a.c_str()));
+        }
+        args.push_back(nullptr);
+        execvp(args[0], args.data());
+        _exit(127);
+    }
+    return pid;
+}
+
+// The exit status (128 + signal when killed), or none if it has not ended within the time.
+std::optional<int> WaitFor(pid_t pid, std::chrono::milliseconds limit) {
+    const auto end = std::chrono::steady_clock::now() + limit;
+    do {
+        int status = 0;
+        if (waitpid(pid, &status, WNOHANG) == pid) {
+            return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+        }
+        std::this_thread::sleep_for(10ms);
+    } while (std::chrono::steady_clock::now() < end);
+    return std::nullopt;
+}
+
+bool Eventually(const std::function<bool()>& condition, std::chrono::milliseconds limit = 10s) {
+    const auto end = std::chrono::steady_clock::now() + limit;
+    while (!condition()) {
+        if (std::chrono::steady_clock::now() >= end) {
+            return false;
+        }
+        std::this_thread::sleep_for(50ms);
+    }
+    return true;
+}
+
+// A virtual X server of its own, on a display number it picks itself.
+class VirtualServer {
+  public:
+    VirtualServer(const fs::path& scratch, const std::string& screen) {
+        int ready[2];
+        EXPECT_EQ(pipe(ready), 0);
+        pid = Start({"Xvfb", "-displayfd", std::to_string(ready[1]), "-screen", "0", screen,
+                     "-nolisten", "tcp"},
+                    {}, scratch / ("xvfb-" + screen + ".log"), ready[1]);
+        close(ready[1]);
+        std::string number;
+        char c = 0;
+        while (read(ready[0], &c, 1) == 1 && c != '\n') {
+            number += c;
+        }
+        close(ready[0]);
+        display = ":" + number;
+    }
+    ~VirtualServer() {
+        kill(pid, SIGTERM);
+        WaitFor(pid, 5s);
+    }
+
+    std::string display;
+
+  private:
+    pid_t pid = -1;
+};
+
+// The picture the render tool paints for scene k of the run, read from its colour numbers.
+SceneBitmap RenderedScene(const fs::path& scratch, std::uint32_t k) {
+    const fs::path raw = scratch / ("scene-" + std::to_string(k) + ".raw");
+    const pid_t pid = Start({VISTREL_RENDER, "--run-seed", std::to_string(RunSeed), "--scene",
+                             std::to_string(k), "-o", raw.string()},
+                            {}, scratch / "render.err");
+    EXPECT_EQ(WaitFor(pid, 60s), 0);
+    const std::string bytes = ReadFile(raw);
+    EXPECT_EQ(bytes.size(), 570u * 190u);
+    return {570, 190, std::vector<ColourIndex>(bytes.begin(), bytes.end())};
+}
+
+// A client of the virtual server that makes windows and reads their pixels.
+class Client {
+  public:
+    explicit Client(const std::string& display)
+        : connection(xcb_connect(display.c_str(), nullptr), xcb_disconnect),
+          screen(xcb_setup_roots_iterator(xcb_get_setup(connection.get())).data) {}
+
+    xcb_window_t Root() const { return screen->root; }
+
+    // A mapped window at the top left, white until painted, in the screen's own visual or in a
+    // 32-bit one.
+    xcb_window_t CreateWindow(std::uint16_t width, std::uint16_t height, bool deep) {
+        xcb_connection_t* c = connection.get();
+        const xcb_window_t id = xcb_generate_id(c);
+        std::uint8_t depth = XCB_COPY_FROM_PARENT;
+        xcb_visualid_t visual = screen->root_visual;
+        std::vector<std::uint32_t> values = {0xFFFFFFFF, 0};
+        std::uint32_t mask = XCB_CW_BACK_PIXEL | XCB_CW_BORDER_PIXEL;
+        if (deep) {
+            visual = VisualOfDepth(32);
+            EXPECT_NE(visual, 0u) << "the server has no 32-bit visual";
+            depth = 32;
+            const xcb_colormap_t colormap = xcb_generate_id(c);
+            xcb_create_colormap(c, XCB_COLORMAP_ALLOC_NONE, colormap, screen->root, visual);
+            values.push_back(colormap);
+            mask |= XCB_CW_COLORMAP;
+        }
+        xcb_create_window(c, depth, id, screen->root, 0, 0, width, height, 0,
+                          XCB_WINDOW_CLASS_INPUT_OUTPUT, visual, mask, values.data());
+        xcb_map_window(c, id);
+        xcb_flush(c);
+        return id;
+    }
+
+    void Resize(xcb_window_t window, std::uint32_t width, std::uint32_t height) {
+        const std::uint32_t size[] = {width, height};
+        xcb_configure_window(connection.get(), window,
+                             XCB_CONFIG_WINDOW_WIDTH | XCB_CONFIG_WINDOW_HEIGHT, size);
+        xcb_flush(connection.get());
+    }
+
+    void Destroy(xcb_window_t window) {
+        xcb_destroy_window(connection.get(), window);
+        xcb_flush(connection.get());
+    }
+
+    // Whether the window's pixels in the rectangle are the picture as the fit for a window of
+    // width × height shows it, black around it.
+    bool Shows(xcb_window_t window, const SceneBitmap& picture, std::int32_t width,
+               std::int32_t height, std::int32_t left, std::int32_t top, std::int32_t right,
+               std::int32_t bottom) {
+        xcb_connection_t* c = connection.get();
+        const Reply<xcb_get_geometry_reply_t> geometry(
+            xcb_get_geometry_reply(c, xcb_get_geometry(c, window), nullptr));
+        const Reply<xcb_get_window_attributes_reply_t> attributes(
+            xcb_get_window_attributes_reply(c, xcb_get_window_attributes(c, window), nullptr));
+        const Reply<xcb_get_image_reply_t> image(xcb_get_image_reply(
+            c,
+            xcb_get_image(c, XCB_IMAGE_FORMAT_Z_PIXMAP, window, static_cast<std::int16_t>(left),
+                          static_cast<std::int16_t>(top), static_cast<std::uint16_t>(right - left),
+                          static_cast<std::uint16_t>(bottom - top), 0xFFFFFFFF),
+            nullptr));
+        if (!geometry || !attributes || !image || geometry->width != width ||
+            geometry->height != height) {
+            return false;
+        }
+        const xcb_visualtype_t* visual = Visual(attributes->visual);
+        const auto* pixels =
+            reinterpret_cast<const std::uint32_t*>(xcb_get_image_data(image.get()));
+        const ScreenFit fit = FitOnScreen(picture.width, picture.height, width, height);
+        for (std::int32_t y = top; y < bottom; ++y) {
+            for (std::int32_t x = left; x < right; ++x) {
+                const std::int32_t px = x - fit.screenX;
+                const std::int32_t py = y - fit.screenY;
+                const bool inside = px >= 0 && py >= 0 && px < fit.sourceWidth * fit.scale &&
+                                    py < fit.sourceHeight * fit.scale;
+                const ColorRef expected =
+                    inside ? StoredColor(picture.At(fit.sourceX + px / fit.scale,
+                                                    fit.sourceY + py / fit.scale))
+                           : 0;
+                const std::uint32_t p =
+                    pixels[static_cast<std::size_t>(y - top) * (right - left) + (x - left)];
+                auto channel = [&](std::uint32_t mask) {
+                    return (p & mask) >> std::countr_zero(mask);
+                };
+                if (channel(visual->red_mask) != RedOf(expected) ||
+                    channel(visual->green_mask) != GreenOf(expected) ||
+                    channel(visual->blue_mask) != BlueOf(expected)) {
+                    return false;
+                }
+            }
+        }
+        return true;
+    }
+
+    bool ShowsWhole(xcb_window_t window, const SceneBitmap& picture, std::int32_t width,
+                    std::int32_t height) {
+        return Shows(window, picture, width, height, 0, 0, width, height);
+    }
+
+  private:
+    const xcb_visualtype_t* Visual(xcb_visualid_t id) const {
+        for (auto d = xcb_screen_allowed_depths_iterator(screen); d.rem > 0; xcb_depth_next(&d)) {
+            for (auto v = xcb_depth_visuals_iterator(d.data); v.rem > 0; xcb_visualtype_next(&v)) {
+                if (v.data->visual_id == id) {
+                    return v.data;
+                }
+            }
+        }
+        return nullptr;
+    }
+
+    xcb_visualid_t VisualOfDepth(std::uint8_t depth) const {
+        for (auto d = xcb_screen_allowed_depths_iterator(screen); d.rem > 0; xcb_depth_next(&d)) {
+            auto v = xcb_depth_visuals_iterator(d.data);
+            if (d.data->depth == depth && v.rem > 0 &&
+                v.data->_class == XCB_VISUAL_CLASS_TRUE_COLOR) {
+                return v.data->visual_id;
+            }
+        }
+        return 0;
+    }
+
+    std::unique_ptr<xcb_connection_t, void (*)(xcb_connection_t*)> connection;
+    xcb_screen_t* screen;
+};
+
+std::vector<std::string> Joined(std::vector<std::string> first,
+                                const std::vector<std::string>& second) {
+    first.insert(first.end(), second.begin(), second.end());
+    return first;
+}
+
+class SaverProcessTest : public testing::Test {
+  protected:
+    static void SetUpTestSuite() {
+        scratch = Scratch();
+        server = std::make_unique<VirtualServer>(scratch, "1280x800x24");
+        sceneOne = RenderedScene(scratch, 1);
+        sceneTwo = RenderedScene(scratch, 2);
+    }
+    static void TearDownTestSuite() {
+        server.reset();
+        fs::remove_all(scratch);
+    }
+
+    pid_t StartSaver(const std::vector<std::string>& args,
+                     std::vector<std::pair<std::string, std::string>> environment = {}) {
+        std::vector<std::string> argv = {VISTREL_SAVER};
+        argv.insert(argv.end(), args.begin(), args.end());
+        environment.insert(environment.begin(), {"DISPLAY", server->display});
+        return Start(argv, environment, scratch / "saver.err");
+    }
+
+    // Ends the saver as the screensaver does; it must go at once, with status 0 and no word.
+    void Terminate(pid_t saver, int signal = SIGTERM) {
+        kill(saver, signal);
+        EXPECT_EQ(WaitFor(saver, 2s), 0);
+        EXPECT_EQ(ReadFile(scratch / "saver.err"), "");
+    }
+
+    static inline fs::path scratch;
+    static inline std::unique_ptr<VirtualServer> server;
+    static inline SceneBitmap sceneOne;
+    static inline SceneBitmap sceneTwo;
+    Client client{server->display};
+};
+
+TEST_F(SaverProcessTest, PaintsTheRootWindowWhenTheScreensaverNamesNone) {
+    const pid_t saver =
+        StartSaver({"-root", "--run-seed", std::to_string(RunSeed)}, {{"XSCREENSAVER_WINDOW", ""}});
+    EXPECT_TRUE(Eventually([&] { return client.ShowsWhole(client.Root(), sceneOne, 1280, 800); }));
+    Terminate(saver);
+}
+
+// The window it is given, by id or by the screensaver's variable, followed through resizes
+// down to a pixel and up past the screen.
+TEST_F(SaverProcessTest, FollowsTheWindowItIsGiven) {
+    struct Size {
+        std::int32_t width, height;
+    };
+    const Size sizes[] = {{300, 100}, {1200, 400}, {1, 1}, {16384, 16384}, {700, 250}};
+    for (const bool byVariable : {false, true}) {
+        SCOPED_TRACE(byVariable ? "XSCREENSAVER_WINDOW, 32-bit visual" : "--window-id, 24-bit");
+        const xcb_window_t window = client.CreateWindow(570, 190, byVariable);
+        const std::string id = std::to_string(window);
+        char hex[16];
+        std::snprintf(hex, sizeof hex, "0x%x", window);
+        // Scene 1 all along: the next is an hour away.
+        const std::vector<std::string> run = {"--delay", "3600", "--run-seed",
+                                              std::to_string(RunSeed)};
+        const pid_t saver =
+            byVariable ? StartSaver(Joined({"--root"}, run), {{"XSCREENSAVER_WINDOW", hex}})
+                       : StartSaver(Joined({"-window-id", id}, run));
+        EXPECT_TRUE(Eventually([&] { return client.ShowsWhole(window, sceneOne, 570, 190); }));
+        for (const Size& size : sizes) {
+            SCOPED_TRACE(std::to_string(size.width) + "x" + std::to_string(size.height));
+            client.Resize(window, static_cast<std::uint32_t>(size.width),
+                          static_cast<std::uint32_t>(size.height));
+            // Only the part on the screen can be read back.
+            EXPECT_TRUE(Eventually([&] {
+                return client.Shows(window, sceneOne, size.width, size.height, 0, 0,
+                                    std::min(size.width, 1280), std::min(size.height, 800));
+            }));
+        }
+        Terminate(saver);
+        client.Destroy(window);
+    }
+}
+
+TEST_F(SaverProcessTest, MovesOnAfterTheDelay) {
+    const xcb_window_t window = client.CreateWindow(570, 190, false);
+    const pid_t saver = StartSaver({"--window-id", std::to_string(window), "--delay", "1",
+                                    "--run-seed", std::to_string(RunSeed)});
+    EXPECT_TRUE(Eventually([&] { return client.ShowsWhole(window, sceneOne, 570, 190); }));
+    EXPECT_TRUE(Eventually([&] { return client.ShowsWhole(window, sceneTwo, 570, 190); }));
+    Terminate(saver, SIGINT);
+    client.Destroy(window);
+}
+
+TEST_F(SaverProcessTest, EndsWithItsWindow) {
+    const xcb_window_t window = client.CreateWindow(570, 190, false);
+    const pid_t saver =
+        StartSaver({"--window-id", std::to_string(window), "--run-seed", std::to_string(RunSeed)});
+    EXPECT_TRUE(Eventually([&] { return client.ShowsWhole(window, sceneOne, 570, 190); }));
+    client.Destroy(window);
+    EXPECT_EQ(WaitFor(saver, 5s), 0);
+}
+
+// Every refusal is one line on standard error and the status says whose fault it was.
+TEST_F(SaverProcessTest, RefusesWithOneLineAndAStatus) {
+    const VirtualServer eightBit(scratch, "640x480x8");
+    struct Case {
+        std::vector<std::string> args;
+        std::vector<std::pair<std::string, std::string>> environment;
+        int status;
+        std::string error;
+    };
+    const std::string unusedDisplay = ":" + std::to_string(60000 + getpid() % 5000);
+    const Case cases[] = {
+        {{"--delay", "0"},
+         {},
+         2,
+         "--delay takes a whole number of seconds from 1 to 3600, not '0'"},
+        {{"--delay", "3601"},
+         {},
+         2,
+         "--delay takes a whole number of seconds from 1 to 3600, not '3601'"},
+        {{"--frobnicate"}, {}, 2, "unknown option '--frobnicate' (see --help)"},
+        {{"--root"},
+         {{"XSCREENSAVER_WINDOW", "0x12zz"}},
+         2,
+         "XSCREENSAVER_WINDOW is not a window id: '0x12zz'"},
+        {{"--window-id", "0x1fffff0"}, {}, 2, "there is no window 0x1fffff0 on the display"},
+        {{"--root"}, {{"DISPLAY", ""}}, 2, "DISPLAY is not set"},
+        {{"--root"},
+         {{"DISPLAY", unusedDisplay}},
+         1,
+         "cannot open display '" + unusedDisplay + "'"},
+        {{"--root"}, {{"DISPLAY", eightBit.display}}, 1, "window 0x"},
+    };
+    for (const Case& c : cases) {
+        std::string line;
+        for (const std::string& a : c.args) {
+            line += a + " ";
+        }
+        SCOPED_TRACE(line);
+        const pid_t saver = StartSaver(c.args, c.environment);
+        EXPECT_EQ(WaitFor(saver, 10s), c.status);
+        const std::string error = ReadFile(scratch / "saver.err");
+        EXPECT_EQ(error.rfind("vistrel-saver: " + c.error, 0), 0u) << error;
+        EXPECT_EQ(std::count(error.begin(), error.end(), '\n'), 1) << error;
+    }
+}
+
+}  // namespace
+}  // namespace vistrel
