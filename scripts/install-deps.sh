@@ -11,6 +11,7 @@ packages=(
   xvfb xauth fonts-wqy-microhei
   dbus-daemon python3-dbus python3-gi gsettings-desktop-schemas
   openbox dbus at-spi2-core python3-pyatspi sway grim
+  libxcb1-dev libxml2-utils
   desktop-file-utils appstream man-db groff dpkg-dev file lintian
   clang-14 libclang-rt-14-dev
 )

@@ -45,6 +45,9 @@ for needed in libc6 libstdc++6 libqt6core6 libqt6gui6 libqt6widgets6 qt6-qpa-plu
   grep -Fxq "$needed" <<<"$depended_on" || fail "Depends lacks $needed: $depends"
 done
 
+# The screensaver module is of use only with the screensaver.
+grep -Eq '(^|, )xscreensaver(,|$| )' <<<"$(field Suggests)" || fail "Suggests lacks xscreensaver: $(field Suggests)"
+
 # The installed tree as a software centre sees it: the AppStream file, the entry it launches and
 # the icons, together.
 dpkg-deb -x "$deb" "$out/root"
