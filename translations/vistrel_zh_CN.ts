@@ -278,6 +278,13 @@ with the given filename extension.</source>
     </message>
 </context>
 <context>
+    <name>vistrel::IdleInhibitor</name>
+    <message>
+        <source>Showing a slide show</source>
+        <translation>正在放映幻灯片</translation>
+    </message>
+</context>
+<context>
     <name>vistrel::PlasmaBackground</name>
     <message>
         <source>there is no session bus</source>

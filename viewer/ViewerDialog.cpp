@@ -14,6 +14,7 @@
 #include "viewer/Favourites.h"
 #include "viewer/FullScreenPicture.h"
 #include "viewer/GalleryWindow.h"
+#include "viewer/IdleInhibitor.h"
 #include "viewer/PictureActions.h"
 #include "viewer/PictureFile.h"
 #include "viewer/SavePictureDialog.h"
@@ -42,6 +43,7 @@ ViewerDialog::ViewerDialog(ViewerServices& services, QWidget* parent)
       fullScreen(new FullScreenPicture(this)),
       desktopBackground(new DesktopBackground(this)),
       favourites(new Favourites(this)),
+      idleInhibitor(new IdleInhibitor(this)),
       runSeed(static_cast<std::uint32_t>(services.ClockSeconds())) {
     ui->setupUi(this);
     setWindowIcon(ProgramIcon());
@@ -55,6 +57,7 @@ ViewerDialog::ViewerDialog(ViewerServices& services, QWidget* parent)
     connect(ui->previousButton, &QPushButton::clicked, this, &ViewerDialog::Previous);
     connect(ui->autoButton, &QPushButton::clicked, this, &ViewerDialog::Auto);
     connect(ui->stopButton, &QPushButton::clicked, this, &ViewerDialog::Stop);
+    connect(this, &QDialog::finished, idleInhibitor, &IdleInhibitor::Release);
 
     favouriteAction = AddAction(tr("Favourite"), QKeySequence(Qt::CTRL | Qt::Key_D),
                                 &ViewerDialog::ToggleFavourite);
@@ -143,12 +146,14 @@ void ViewerDialog::Auto() {
     ui->stopButton->setEnabled(true);
     SetManualControlsEnabled(false);
     timerId = startTimer(interval);
+    idleInhibitor->Hold();
 }
 
 void ViewerDialog::Stop() {
     SetManualControlsEnabled(true);
     KillSlideShowTimer();
     ui->stopButton->setEnabled(false);
+    idleInhibitor->Release();
 }
 
 void ViewerDialog::ShowScene() {

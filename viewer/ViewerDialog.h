@@ -18,6 +18,7 @@ class DesktopBackground;
 class Favourites;
 class FullScreenPicture;
 class GalleryWindow;
+class IdleInhibitor;
 class ViewerServices;
 
 // The main window: steps through the run's numbered series of scenes by hand (Next, Previous)
@@ -93,6 +94,8 @@ class ViewerDialog : public QDialog {
     QAction* favouriteAction = nullptr;
     // A window of its own, not one kept above the viewer, so the viewer can come to the front.
     std::unique_ptr<GalleryWindow> gallery;
+    // Keeps the screen awake while the slide show runs.
+    IdleInhibitor* idleInhibitor;
     // The program's one scene random source: seeded afresh for every scene shown.
     SceneRng rng;
     int timerId = 0;
