@@ -8,6 +8,7 @@
 #include <bit>
 #include <chrono>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -187,6 +188,47 @@ class Client {
     void Destroy(xcb_window_t window) {
         xcb_destroy_window(connection.get(), window);
         xcb_flush(connection.get());
+    }
+
+    // The top-level window titled `title`, or none.
+    std::optional<xcb_window_t> Titled(const std::string& title) {
+        xcb_connection_t* c = connection.get();
+        const Reply<xcb_query_tree_reply_t> tree(
+            xcb_query_tree_reply(c, xcb_query_tree(c, screen->root), nullptr));
+        if (!tree) {
+            return std::nullopt;
+        }
+        const xcb_window_t* children = xcb_query_tree_children(tree.get());
+        for (int i = 0; i < xcb_query_tree_children_length(tree.get()); ++i) {
+            const Reply<xcb_get_property_reply_t> name(xcb_get_property_reply(
+                c, xcb_get_property(c, 0, children[i], XCB_ATOM_WM_NAME, XCB_ATOM_STRING, 0, 64),
+                nullptr));
+            if (name && std::string(static_cast<const char*>(xcb_get_property_value(name.get())),
+                                    xcb_get_property_value_length(name.get())) == title) {
+                return children[i];
+            }
+        }
+        return std::nullopt;
+    }
+
+    // What a window manager sends when the user closes the window.
+    void AskToClose(xcb_window_t window) {
+        xcb_connection_t* c = connection.get();
+        auto atom = [c](const char* name) {
+            const Reply<xcb_intern_atom_reply_t> reply(xcb_intern_atom_reply(
+                c, xcb_intern_atom(c, 0, static_cast<std::uint16_t>(std::strlen(name)), name),
+                nullptr));
+            return reply->atom;
+        };
+        xcb_client_message_event_t message{};
+        message.response_type = XCB_CLIENT_MESSAGE;
+        message.format = 32;
+        message.window = window;
+        message.type = atom("WM_PROTOCOLS");
+        message.data.data32[0] = atom("WM_DELETE_WINDOW");
+        xcb_send_event(c, 0, window, XCB_EVENT_MASK_NO_EVENT,
+                       reinterpret_cast<const char*>(&message));
+        xcb_flush(c);
     }
 
     // Whether the window's pixels in the rectangle are the picture as the fit for a window of
@@ -369,6 +411,16 @@ TEST_F(SaverProcessTest, EndsWithItsWindow) {
         StartSaver({"--window-id", std::to_string(window), "--run-seed", std::to_string(RunSeed)});
     EXPECT_TRUE(Eventually([&] { return client.ShowsWhole(window, sceneOne, 570, 190); }));
     client.Destroy(window);
+    EXPECT_EQ(WaitFor(saver, 5s), 0);
+}
+
+TEST_F(SaverProcessTest, OpensAWindowOfItsOwnThatClosesLikeAnyOther) {
+    const pid_t saver = StartSaver({"--run-seed", std::to_string(RunSeed), "--delay", "3600"});
+    std::optional<xcb_window_t> window;
+    EXPECT_TRUE(Eventually([&] { return (window = client.Titled("Vistrel")).has_value(); }));
+    ASSERT_TRUE(window);
+    EXPECT_TRUE(Eventually([&] { return client.ShowsWhole(*window, sceneOne, 1140, 380); }));
+    client.AskToClose(*window);
     EXPECT_EQ(WaitFor(saver, 5s), 0);
 }
 

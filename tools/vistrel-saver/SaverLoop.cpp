@@ -291,8 +291,10 @@ int RunSaver(const SaverCommand& command) {
     int screenNumber = 0;
     const Connection connection(xcb_connect(nullptr, &screenNumber));
     xcb_connection_t* c = connection.get();
-    const xcb_screen_t* screen = ScreenNumber(c, screenNumber);
-    if (xcb_connection_has_error(c) || screen == nullptr) {
+    // A failed connection has no setup to read screens from.
+    const xcb_screen_t* screen =
+        xcb_connection_has_error(c) ? nullptr : ScreenNumber(c, screenNumber);
+    if (screen == nullptr) {
         throw SaverFailure(DisplayError, "cannot open display '" + Sanitised(display) + "'");
     }
 
