@@ -117,7 +117,7 @@ xcb_atom_t Atom(xcb_connection_t* c, const char* name) {
 }
 
 // A window of the saver's own, closed through the window manager like any other.
-xcb_window_t CreateOwnWindow(xcb_connection_t* c, const xcb_screen_t& screen,
+xcb_window_t CreateOwnWindow(xcb_connection_t* c, const xcb_screen_t& screen, xcb_atom_t protocols,
                              xcb_atom_t deleteWindow) {
     const xcb_window_t id = xcb_generate_id(c);
     const std::uint32_t values[] = {screen.black_pixel,
@@ -128,7 +128,7 @@ xcb_window_t CreateOwnWindow(xcb_connection_t* c, const xcb_screen_t& screen,
     const std::string title = "Vistrel";
     xcb_change_property(c, XCB_PROP_MODE_REPLACE, id, XCB_ATOM_WM_NAME, XCB_ATOM_STRING, 8,
                         static_cast<std::uint32_t>(title.size()), title.data());
-    xcb_change_property(c, XCB_PROP_MODE_REPLACE, id, Atom(c, "WM_PROTOCOLS"), XCB_ATOM_ATOM, 32, 1,
+    xcb_change_property(c, XCB_PROP_MODE_REPLACE, id, protocols, XCB_ATOM_ATOM, 32, 1,
                         &deleteWindow);
     xcb_map_window(c, id);
     return id;
@@ -298,11 +298,12 @@ int RunSaver(const SaverCommand& command) {
         throw SaverFailure(DisplayError, "cannot open display '" + Sanitised(display) + "'");
     }
 
+    const xcb_atom_t protocols = Atom(c, "WM_PROTOCOLS");
     const xcb_atom_t deleteWindow = Atom(c, "WM_DELETE_WINDOW");
     const xcb_window_t id = command.target == SaverCommand::Target::Root ? screen->root
                             : command.target == SaverCommand::Target::Window
                                 ? command.windowId
-                                : CreateOwnWindow(c, *screen, deleteWindow);
+                                : CreateOwnWindow(c, *screen, protocols, deleteWindow);
     TargetWindow window = WatchWindow(c, id);
     const PixelFormat format = FormatOf(c, window);
     const xcb_gcontext_t black = xcb_generate_id(c);
@@ -346,12 +347,14 @@ int RunSaver(const SaverCommand& command) {
                 }
                 case XCB_DESTROY_NOTIFY:
                     return 0;
-                case XCB_CLIENT_MESSAGE:
-                    if (reinterpret_cast<xcb_client_message_event_t*>(event.get())
-                            ->data.data32[0] == deleteWindow) {
+                case XCB_CLIENT_MESSAGE: {
+                    const auto* message =
+                        reinterpret_cast<xcb_client_message_event_t*>(event.get());
+                    if (message->type == protocols && message->data.data32[0] == deleteWindow) {
                         return 0;
                     }
                     break;
+                }
                 default:
                     // Errors of requests in flight when the window went away, and events the
                     // saver does not need.
