@@ -109,7 +109,7 @@ class VirtualServer {
     VirtualServer(const fs::path& scratch, const std::string& screen) {
         int ready[2];
         EXPECT_EQ(pipe(ready), 0);
-        pid = Start({"Xvfb", "-displayfd", std::to_string(ready[1]), "-screen", "0", screen,
+        pid = Start({XVFB, "-displayfd", std::to_string(ready[1]), "-screen", "0", screen,
                      "-nolisten", "tcp"},
                     {}, scratch / ("xvfb-" + screen + ".log"), ready[1]);
         close(ready[1]);
@@ -395,9 +395,10 @@ TEST_F(SaverProcessTest, FollowsTheWindowItIsGiven) {
     }
 }
 
+// Two seconds, so that scene 1 is still on show when the test first looks even on a busy machine.
 TEST_F(SaverProcessTest, MovesOnAfterTheDelay) {
     const xcb_window_t window = client.CreateWindow(570, 190, false);
-    const pid_t saver = StartSaver({"--window-id", std::to_string(window), "--delay", "1",
+    const pid_t saver = StartSaver({"--window-id", std::to_string(window), "--delay", "2",
                                     "--run-seed", std::to_string(RunSeed)});
     EXPECT_TRUE(Eventually([&] { return client.ShowsWhole(window, sceneOne, 570, 190); }));
     EXPECT_TRUE(Eventually([&] { return client.ShowsWhole(window, sceneTwo, 570, 190); }));
