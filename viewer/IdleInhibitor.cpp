@@ -4,6 +4,7 @@
 #include <QDBusConnection>
 #include <QDBusMessage>
 #include <QDBusPendingCallWatcher>
+#include <QPointer>
 #include <QVariantMap>
 #include <iterator>
 
@@ -26,8 +27,6 @@ constexpr uint InhibitIdle = 8;
 IdleInhibitor::IdleInhibitor(QObject* parent) : QObject(parent) {}
 
 IdleInhibitor::~IdleInhibitor() {
-    // A request still on its way is dropped with this object; the desktop ends that hold
-    // itself when the program leaves the bus.
     Release();
 }
 
@@ -56,15 +55,17 @@ void IdleInhibitor::AskPortal() {
     // No parent window: the hold is for the whole session.
     call << QString() << InhibitIdle
          << QVariantMap{{QStringLiteral("reason"), tr("Showing a slide show")}};
-    Call(call, [this](const QDBusMessage& reply) {
-        const QList<QVariant> arguments = reply.arguments();
-        if (reply.type() == QDBusMessage::ReplyMessage && arguments.size() == 1 &&
-            arguments.front().canConvert<QDBusObjectPath>()) {
-            Granted(PortalRequest{arguments.front().value<QDBusObjectPath>()});
-        } else {
-            AskScreenSaver(0);
-        }
-    });
+    Ask(
+        call,
+        [](const QDBusMessage& reply) -> std::optional<Grant> {
+            const QList<QVariant> arguments = reply.arguments();
+            if (reply.type() != QDBusMessage::ReplyMessage || arguments.size() != 1 ||
+                !arguments.front().canConvert<QDBusObjectPath>()) {
+                return std::nullopt;
+            }
+            return PortalRequest{arguments.front().value<QDBusObjectPath>()};
+        },
+        [this] { AskScreenSaver(0); });
 }
 
 void IdleInhibitor::AskScreenSaver(std::size_t pathIndex) {
@@ -77,15 +78,17 @@ void IdleInhibitor::AskScreenSaver(std::size_t pathIndex) {
     QDBusMessage call =
         QDBusMessage::createMethodCall(ScreenSaverService, path, ScreenSaverService, "Inhibit");
     call << QCoreApplication::applicationName() << tr("Showing a slide show");
-    Call(call, [this, path, pathIndex](const QDBusMessage& reply) {
-        const QList<QVariant> arguments = reply.arguments();
-        if (reply.type() == QDBusMessage::ReplyMessage && arguments.size() == 1 &&
-            arguments.front().metaType() == QMetaType::fromType<uint>()) {
-            Granted(ScreenSaverCookie{path, arguments.front().toUInt()});
-        } else {
-            AskScreenSaver(pathIndex + 1);
-        }
-    });
+    Ask(
+        call,
+        [path](const QDBusMessage& reply) -> std::optional<Grant> {
+            const QList<QVariant> arguments = reply.arguments();
+            if (reply.type() != QDBusMessage::ReplyMessage || arguments.size() != 1 ||
+                arguments.front().metaType() != QMetaType::fromType<uint>()) {
+                return std::nullopt;
+            }
+            return ScreenSaverCookie{path, arguments.front().toUInt()};
+        },
+        [this, pathIndex] { AskScreenSaver(pathIndex + 1); });
 }
 
 void IdleInhibitor::Granted(const Grant& given) {
@@ -113,14 +116,27 @@ void IdleInhibitor::GiveBack(const Grant& given) {
     QDBusConnection::sessionBus().send(call);
 }
 
-void IdleInhibitor::Call(const QDBusMessage& call,
-                         std::function<void(const QDBusMessage&)> onReply) {
-    auto* watcher =
-        new QDBusPendingCallWatcher(QDBusConnection::sessionBus().asyncCall(call), this);
-    connect(watcher, &QDBusPendingCallWatcher::finished, this, [watcher, onReply] {
-        watcher->deleteLater();
-        onReply(watcher->reply());
-    });
+void IdleInhibitor::Ask(const QDBusMessage& call,
+                        std::function<std::optional<Grant>(const QDBusMessage&)> grantIn,
+                        std::function<void()> onRefusal) {
+    // The watcher outlives this object if need be, so that a hold granted after the viewer
+    // has gone is still given back.
+    auto* watcher = new QDBusPendingCallWatcher(QDBusConnection::sessionBus().asyncCall(call));
+    const QPointer<IdleInhibitor> self(this);
+    connect(watcher, &QDBusPendingCallWatcher::finished, watcher,
+            [watcher, self, grantIn, onRefusal] {
+                watcher->deleteLater();
+                const std::optional<Grant> given = grantIn(watcher->reply());
+                if (!self) {
+                    if (given) {
+                        GiveBack(*given);
+                    }
+                } else if (given) {
+                    self->Granted(*given);
+                } else {
+                    onRefusal();
+                }
+            });
 }
 
 }  // namespace vistrel

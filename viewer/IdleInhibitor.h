@@ -20,7 +20,7 @@ class IdleInhibitor : public QObject {
 
   public:
     explicit IdleInhibitor(QObject* parent = nullptr);
-    // Releases the hold, if there is one.
+    // Releases the hold, now or, if the desktop has yet to answer, when it does.
     ~IdleInhibitor() override;
 
     void Hold();
@@ -41,7 +41,11 @@ class IdleInhibitor : public QObject {
     void AskScreenSaver(std::size_t pathIndex);
     void Granted(const Grant& given);
     static void GiveBack(const Grant& given);
-    void Call(const QDBusMessage& call, std::function<void(const QDBusMessage&)> onReply);
+    // Sends the call; its answer goes to Granted, or to onRefusal when grantIn finds no hold
+    // in it.
+    void Ask(const QDBusMessage& call,
+             std::function<std::optional<Grant>(const QDBusMessage&)> grantIn,
+             std::function<void()> onRefusal);
 
     bool wanted = false;
     // A request is on its way; its answer decides whether the hold is kept or given back.
