@@ -11,6 +11,7 @@
 #include "viewer/FavouritesFile.h"
 #include "viewer/GalleryView.h"
 #include "viewer/PictureActions.h"
+#include "viewer/ShortcutAction.h"
 
 namespace vistrel {
 namespace {
@@ -37,17 +38,18 @@ GalleryWindow::GalleryWindow(Favourites& favourites, QWidget* parent)
     layout->addWidget(view, 1);
     resize(FirstSize);
 
-    favouriteAction = AddAction(tr("Favourite"), QKeySequence(Qt::CTRL | Qt::Key_D),
-                                &GalleryWindow::ToggleFavourite);
+    favouriteAction = AddShortcutAction(this, tr("Favourite"), QKeySequence(Qt::CTRL | Qt::Key_D),
+                                        &GalleryWindow::ToggleFavourite);
     favouriteAction->setCheckable(true);
     const QList<QAction*> thumbnailActions = {
-        AddAction(tr("Show in Viewer"), QKeySequence(Qt::Key_Return), &GalleryWindow::ShowSelected),
-        AddAction(tr("Copy"), QKeySequence::Copy, &GalleryWindow::CopySelected),
-        AddAction(tr("Save Picture\u2026"), QKeySequence(Qt::CTRL | Qt::Key_S),
-                  &GalleryWindow::SaveSelected),
+        AddShortcutAction(this, tr("Show in Viewer"), QKeySequence(Qt::Key_Return),
+                          &GalleryWindow::ShowSelected),
+        AddShortcutAction(this, tr("Copy"), QKeySequence::Copy, &GalleryWindow::CopySelected),
+        AddShortcutAction(this, tr("Save Picture\u2026"), QKeySequence(Qt::CTRL | Qt::Key_S),
+                          &GalleryWindow::SaveSelected),
         favouriteAction,
-        AddAction(tr("Show Seed\u2026"), QKeySequence(Qt::CTRL | Qt::Key_G),
-                  &GalleryWindow::AskForSeed),
+        AddShortcutAction(this, tr("Show Seed\u2026"), QKeySequence(Qt::CTRL | Qt::Key_G),
+                          &GalleryWindow::AskForSeed),
     };
     thumbnailActions.constFirst()->setShortcuts(
         {QKeySequence(Qt::Key_Return), QKeySequence(Qt::Key_Enter)});
@@ -71,16 +73,6 @@ GalleryWindow::GalleryWindow(Favourites& favourites, QWidget* parent)
 }
 
 GalleryWindow::~GalleryWindow() = default;
-
-QAction* GalleryWindow::AddAction(const QString& text, const QKeySequence& shortcut,
-                                  void (GalleryWindow::*handler)()) {
-    auto* action = new QAction(text, this);
-    action->setShortcut(shortcut);
-    action->setShortcutVisibleInContextMenu(true);
-    connect(action, &QAction::triggered, this, handler);
-    addAction(action);
-    return action;
-}
 
 void GalleryWindow::Open(std::uint32_t seed) {
     show();

@@ -32,8 +32,6 @@ class GalleryWindow : public QWidget {
     void ShowRequested(std::uint32_t seed);
 
   private:
-    QAction* AddAction(const QString& text, const QKeySequence& shortcut,
-                       void (GalleryWindow::*handler)());
     void ShowSeeds();
     void SelectSeed(std::uint32_t seed);
     void ShowSelected();

@@ -19,6 +19,7 @@
 #include "viewer/PictureFile.h"
 #include "viewer/SavePictureDialog.h"
 #include "viewer/ScreenPixels.h"
+#include "viewer/ShortcutAction.h"
 #include "viewer/ViewerServices.h"
 
 namespace vistrel {
@@ -59,27 +60,29 @@ ViewerDialog::ViewerDialog(ViewerServices& services, QWidget* parent)
     connect(ui->stopButton, &QPushButton::clicked, this, &ViewerDialog::Stop);
     connect(this, &QDialog::finished, idleInhibitor, &IdleInhibitor::Release);
 
-    favouriteAction = AddAction(tr("Favourite"), QKeySequence(Qt::CTRL | Qt::Key_D),
-                                &ViewerDialog::ToggleFavourite);
+    favouriteAction = AddShortcutAction(this, tr("Favourite"), QKeySequence(Qt::CTRL | Qt::Key_D),
+                                        &ViewerDialog::ToggleFavourite);
     favouriteAction->setCheckable(true);
     connect(favourites, &Favourites::Changed, this, &ViewerDialog::UpdateFavouriteAction);
     const QList<QAction*> pictureActions = {
-        AddAction(tr("Copy"), QKeySequence::Copy, &ViewerDialog::CopyPicture),
-        AddAction(tr("Save Picture\u2026"), QKeySequence(Qt::CTRL | Qt::Key_S),
-                  &ViewerDialog::AskWhereToSave),
-        AddAction(tr("Show Seed\u2026"), QKeySequence(Qt::CTRL | Qt::Key_G),
-                  &ViewerDialog::AskForSeed),
-        AddAction(tr("Full Screen"), QKeySequence(Qt::Key_F11), &ViewerDialog::ToggleFullScreen),
-        AddAction(tr("Set as Desktop Background"), QKeySequence(Qt::CTRL | Qt::Key_B),
-                  &ViewerDialog::SetAsDesktopBackground),
+        AddShortcutAction(this, tr("Copy"), QKeySequence::Copy, &ViewerDialog::CopyPicture),
+        AddShortcutAction(this, tr("Save Picture\u2026"), QKeySequence(Qt::CTRL | Qt::Key_S),
+                          &ViewerDialog::AskWhereToSave),
+        AddShortcutAction(this, tr("Show Seed\u2026"), QKeySequence(Qt::CTRL | Qt::Key_G),
+                          &ViewerDialog::AskForSeed),
+        AddShortcutAction(this, tr("Full Screen"), QKeySequence(Qt::Key_F11),
+                          &ViewerDialog::ToggleFullScreen),
+        AddShortcutAction(this, tr("Set as Desktop Background"), QKeySequence(Qt::CTRL | Qt::Key_B),
+                          &ViewerDialog::SetAsDesktopBackground),
         favouriteAction,
-        AddAction(tr("Gallery\u2026"), QKeySequence(Qt::CTRL | Qt::Key_L),
-                  &ViewerDialog::OpenGallery),
+        AddShortcutAction(this, tr("Gallery\u2026"), QKeySequence(Qt::CTRL | Qt::Key_L),
+                          &ViewerDialog::OpenGallery),
     };
     ui->picture->addActions(pictureActions);
     ui->picture->setContextMenuPolicy(Qt::ActionsContextMenu);
-    AddAction(tr("Next"), QKeySequence(Qt::Key_PageDown), &ViewerDialog::NextIfEnabled);
-    AddAction(tr("Previous"), QKeySequence(Qt::Key_PageUp), &ViewerDialog::Previous);
+    AddShortcutAction(this, tr("Next"), QKeySequence(Qt::Key_PageDown),
+                      &ViewerDialog::NextIfEnabled);
+    AddShortcutAction(this, tr("Previous"), QKeySequence(Qt::Key_PageUp), &ViewerDialog::Previous);
     fullScreen->addActions(actions());
 
     connect(ui->picture, &ScenePicture::DoubleClicked, this, [this] { SetFullScreen(true); });
@@ -100,16 +103,6 @@ ViewerDialog::ViewerDialog(ViewerServices& services, QWidget* parent)
 
 ViewerDialog::~ViewerDialog() {
     KillSlideShowTimer();
-}
-
-QAction* ViewerDialog::AddAction(const QString& text, const QKeySequence& shortcut,
-                                 void (ViewerDialog::*handler)()) {
-    auto* action = new QAction(text, this);
-    action->setShortcut(shortcut);
-    action->setShortcutVisibleInContextMenu(true);
-    connect(action, &QAction::triggered, this, handler);
-    addAction(action);
-    return action;
 }
 
 void ViewerDialog::timerEvent(QTimerEvent* event) {

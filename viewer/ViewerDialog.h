@@ -83,8 +83,6 @@ class ViewerDialog : public QDialog {
     void UpdateFavouriteAction();
     // The window in front: where dialogs and message boxes belong.
     QWidget* DialogOwner();
-    QAction* AddAction(const QString& text, const QKeySequence& shortcut,
-                       void (ViewerDialog::*handler)());
 
     std::unique_ptr<Ui::ViewerDialog> ui;
     ViewerServices& services;

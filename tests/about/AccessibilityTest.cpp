@@ -8,21 +8,12 @@
 #include "about/AboutIcon.h"
 #include "about/LinkLabel.h"
 #include "tests/about/LinkFakes.h"
+#include "tests/viewer/ViewerTestSupport.h"
 #include "viewer/Accessibility.h"
 #include "viewer/ViewerDialog.h"
 #include "viewer/ViewerServices.h"
 
 namespace vistrel {
-namespace {
-
-class QuietServices final : public ViewerServices {
-  public:
-    void Beep() override {}
-    std::int64_t ClockSeconds() override { return 1765432109; }
-};
-
-}  // namespace
-
 class AccessibilityTest : public QObject {
     Q_OBJECT
 
@@ -70,7 +61,7 @@ class AccessibilityTest : public QObject {
         QFETCH(QString, name);
         QFETCH(QString, description);
         QFETCH(bool, pressable);
-        QuietServices services;
+        test::FakeViewerServices services{1765432109};
         ViewerDialog viewer(services);
         FakeErrorReporter desktop;
         AboutDialog about(desktop);

@@ -4,26 +4,17 @@
 #include "about/AboutDialog.h"
 #include "about/AboutIcon.h"
 #include "tests/about/NextWindow.h"
+#include "tests/viewer/ViewerTestSupport.h"
 #include "viewer/ViewerDialog.h"
 #include "viewer/ViewerServices.h"
 
 namespace vistrel {
-namespace {
-
-class QuietServices final : public ViewerServices {
-  public:
-    void Beep() override {}
-    std::int64_t ClockSeconds() override { return 1765432109; }
-};
-
-}  // namespace
-
 class ViewerAboutTest : public QObject {
     Q_OBJECT
 
   private slots:
     void iconNamesTheViewerAndShowsTheHand() {
-        QuietServices services;
+        test::FakeViewerServices services{1765432109};
         ViewerDialog viewer(services);
         auto* icon = viewer.findChild<AboutIcon*>("aboutIcon");
         QVERIFY(icon);
@@ -33,7 +24,7 @@ class ViewerAboutTest : public QObject {
     }
 
     void clickingTheIconOpensTheAboutBoxOverTheRunningViewer() {
-        QuietServices services;
+        test::FakeViewerServices services{1765432109};
         ViewerDialog viewer(services);
         QWidget* aboutOwner = nullptr;
         bool aboutModal = false;
@@ -57,7 +48,7 @@ class ViewerAboutTest : public QObject {
     // The icon sits in the tab order where it stands in the row: after the interval, before
     // Previous (Stop, disabled, is passed over).
     void tabReachesTheIconAfterTheInterval() {
-        QuietServices services;
+        test::FakeViewerServices services{1765432109};
         ViewerDialog viewer(services);
         viewer.show();
         QVERIFY(QTest::qWaitForWindowActive(&viewer));
@@ -80,7 +71,7 @@ class ViewerAboutTest : public QObject {
 
     void spaceOrEnterOnTheIconOpensTheAboutBox() {
         QFETCH(int, key);
-        QuietServices services;
+        test::FakeViewerServices services{1765432109};
         ViewerDialog viewer(services);
         viewer.show();
         QVERIFY(QTest::qWaitForWindowActive(&viewer));

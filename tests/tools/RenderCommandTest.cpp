@@ -5,20 +5,14 @@
 #include <vector>
 
 #include "scene/SceneRng.h"
+#include "tests/tools/CommandLineSupport.h"
 #include "tools/vistrel-render/RenderCommand.h"
 
 namespace vistrel {
 namespace {
 
-using Args = std::vector<std::string>;
-
-std::string Joined(const Args& args) {
-    std::string text;
-    for (const std::string& a : args) {
-        text += (text.empty() ? "" : " ") + a;
-    }
-    return text;
-}
+using test::Args;
+using test::Joined;
 
 // A parsed command as one line: mode, seeds, size, scale, output and omitted elements.
 std::string Described(const RenderCommand& c) {

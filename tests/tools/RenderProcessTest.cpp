@@ -23,6 +23,7 @@
 #include "scene/SceneImage.h"
 #include "scene/SceneRng.h"
 #include "scene/ScreenFit.h"
+#include "tests/tools/CommandLineSupport.h"
 #include "tools/vistrel-render/GdiScript.h"
 #include "tools/vistrel-render/RenderCommand.h"
 
@@ -30,6 +31,7 @@ namespace vistrel {
 namespace {
 
 namespace fs = std::filesystem;
+using test::Joined;
 
 // What the tool runs with: standard output to a file, to a full device or to a pipe nobody
 // reads, or a resource limit that makes a write, a thread start or an allocation fail. Besides:
@@ -178,14 +180,6 @@ ToolRun RunTool(const std::vector<std::string>& args, Setting setting, const fs:
     fs::remove(outPath);
     fs::remove(errPath);
     return run;
-}
-
-std::string Joined(const std::vector<std::string>& args) {
-    std::string text;
-    for (const std::string& a : args) {
-        text += (text.empty() ? "" : " ") + a;
-    }
-    return text;
 }
 
 SceneBitmap Picture(std::uint32_t seed, SceneElements omitted = {},

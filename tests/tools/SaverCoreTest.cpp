@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "scene/ScreenFit.h"
+#include "tests/tools/CommandLineSupport.h"
 #include "tools/vistrel-saver/PixelFormat.h"
 #include "tools/vistrel-saver/SaverCommand.h"
 #include "tools/vistrel-saver/WindowPicture.h"
@@ -12,15 +13,8 @@
 namespace vistrel {
 namespace {
 
-using Args = std::vector<std::string>;
-
-std::string Joined(const Args& args) {
-    std::string text;
-    for (const std::string& a : args) {
-        text += (text.empty() ? "" : " ") + a;
-    }
-    return text;
-}
+using test::Args;
+using test::Joined;
 
 // A parsed command as one line: target, window, delay and run seed.
 std::string Described(const SaverCommand& c) {

@@ -8,20 +8,11 @@
 
 #include "about/AboutDialog.h"
 #include "app/ViewerApp.h"
+#include "tests/viewer/ViewerTestSupport.h"
 #include "viewer/ViewerDialog.h"
 #include "viewer/ViewerServices.h"
 
 namespace vistrel {
-namespace {
-
-class QuietServices final : public ViewerServices {
-  public:
-    void Beep() override {}
-    std::int64_t ClockSeconds() override { return 1765432109; }
-};
-
-}  // namespace
-
 class LanguageTest : public QObject {
     Q_OBJECT
 
@@ -51,7 +42,7 @@ class LanguageTest : public QObject {
         QFETCH(QString, control);
         QFETCH(QString, english);
         QFETCH(QString, chineseText);
-        QuietServices services;
+        test::FakeViewerServices services{1765432109};
         ViewerDialog viewer(services);
         QCOMPARE(viewer.windowTitle(), QString("Vistrel"));
         const auto* widget = viewer.findChild<QWidget*>(control);
@@ -64,7 +55,7 @@ class LanguageTest : public QObject {
 
     // The About box keeps its fixed layout: every translated line must fit where it stands.
     void aboutBoxSpeaksTheLanguageAndFits() {
-        QuietServices services;
+        test::FakeViewerServices services{1765432109};
         AboutDialog about(services);
         QCOMPARE(about.windowTitle(), chinese ? QStringLiteral("关于Vistrel") : "About Vistrel");
         QCOMPARE(about.findChild<QPushButton*>("okButton")->text(),

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QAction>
+#include <QKeySequence>
+#include <QString>
+
+namespace vistrel {
+
+// Adds to `window` an action that calls `handler` on the shortcut, or when chosen from a context
+// menu, which shows the shortcut beside the text.
+template <typename Window>
+QAction* AddShortcutAction(Window* window, const QString& text, const QKeySequence& shortcut,
+                           void (Window::*handler)()) {
+    auto* action = new QAction(text, window);
+    action->setShortcut(shortcut);
+    action->setShortcutVisibleInContextMenu(true);
+    QObject::connect(action, &QAction::triggered, window, handler);
+    window->addAction(action);
+    return action;
+}
+
+}  // namespace vistrel
