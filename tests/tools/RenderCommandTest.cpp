@@ -6,6 +6,7 @@
 
 #include "scene/SceneRng.h"
 #include "tests/tools/CommandLineSupport.h"
+#include "tools/common/MessageText.h"
 #include "tools/vistrel-render/RenderCommand.h"
 
 namespace vistrel {

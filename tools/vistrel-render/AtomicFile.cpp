@@ -1,4 +1,5 @@
 #include "tools/vistrel-render/AtomicFile.h"
+#include "tools/common/MessageText.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>

@@ -4,7 +4,7 @@
 #include <limits>
 #include <set>
 
-#include "tools/vistrel-render/RenderCommand.h"
+#include "tools/common/MessageText.h"
 
 namespace vistrel {
 
