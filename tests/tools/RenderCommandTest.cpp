@@ -6,7 +6,7 @@
 
 #include "scene/SceneRng.h"
 #include "tests/tools/CommandLineSupport.h"
-#include "tools/common/MessageText.h"
+#include "tools/common/CommandLine.h"
 #include "tools/vistrel-render/RenderCommand.h"
 
 namespace vistrel {

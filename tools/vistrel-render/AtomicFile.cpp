@@ -1,5 +1,5 @@
 #include "tools/vistrel-render/AtomicFile.h"
-#include "tools/common/MessageText.h"
+#include "tools/common/CommandLine.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>

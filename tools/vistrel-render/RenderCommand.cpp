@@ -1,13 +1,12 @@
 #include "tools/vistrel-render/RenderCommand.h"
 
-#include <charconv>
 #include <limits>
 #include <set>
 #include <tuple>
 
 #include "raster/Surface.h"
 #include "scene/SceneRng.h"
-#include "tools/common/MessageText.h"
+#include "tools/common/CommandLine.h"
 
 namespace vistrel {
 
@@ -55,38 +54,17 @@ namespace {
 constexpr std::int64_t MaxOutputSide = 16384;
 
 std::optional<std::uint64_t> ParseNumber(std::string_view text, std::uint64_t max) {
-    std::uint64_t value = 0;
-    const char* end = text.data() + text.size();
-    const auto [ptr, ec] = std::from_chars(text.data(), end, value);
-    if (text.empty() || ec != std::errc() || ptr != end || value > max) {
-        return std::nullopt;
-    }
-    return value;
+    const std::optional<std::uint64_t> value = ParseWhole<std::uint64_t>(text);
+    return value && *value <= max ? value : std::nullopt;
 }
 
 constexpr std::uint64_t U32Max = std::numeric_limits<std::uint32_t>::max();
-
-std::string Quoted(std::string_view text) {
-    std::string quoted(1, '\'');
-    quoted += Sanitised(text);
-    quoted += '\'';
-    return quoted;
-}
 
 // The names of an option, the first as messages use it.
 constexpr std::pair<std::string_view, std::string_view> Aliases[] = {
     {"--output", "-o"},
     {"--help", "-h"},
 };
-
-std::string_view CanonicalName(std::string_view option) {
-    for (const auto& [name, alias] : Aliases) {
-        if (option == alias) {
-            return name;
-        }
-    }
-    return option;
-}
 
 class Parser {
   public:
@@ -97,8 +75,9 @@ class Parser {
         std::optional<std::pair<std::uint32_t, std::uint32_t>> seeds;
         for (index = 0; index < args.size(); ++index) {
             const std::string& a = args[index];
-            if (a.rfind('-', 0) == 0 && !seen.insert(std::string(CanonicalName(a))).second) {
-                return Fail(std::string(CanonicalName(a)) + " given twice");
+            if (a.rfind('-', 0) == 0 &&
+                !seen.insert(std::string(CanonicalName(a, Aliases))).second) {
+                return Fail(std::string(CanonicalName(a, Aliases)) + " given twice");
             }
             if (a == "--help" || a == "-h") {
                 RenderCommand help;

@@ -14,7 +14,7 @@
 #include "scene/RenderSceneBitmap.h"
 #include "scene/SceneImage.h"
 #include "scene/ScreenFit.h"
-#include "tools/common/MessageText.h"
+#include "tools/common/CommandLine.h"
 #include "tools/vistrel-render/AtomicFile.h"
 #include "tools/vistrel-render/GdiScript.h"
 #include "tools/vistrel-render/RenderCommand.h"

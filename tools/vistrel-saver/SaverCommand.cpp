@@ -1,10 +1,9 @@
 #include "tools/vistrel-saver/SaverCommand.h"
 
-#include <charconv>
 #include <limits>
 #include <set>
 
-#include "tools/common/MessageText.h"
+#include "tools/common/CommandLine.h"
 
 namespace vistrel {
 
@@ -29,36 +28,12 @@ std::string SaverUsage() {
 
 namespace {
 
-template <typename Number>
-std::optional<Number> ParseWhole(std::string_view text, int base) {
-    Number value = 0;
-    const char* end = text.data() + text.size();
-    const auto [ptr, ec] = std::from_chars(text.data(), end, value, base);
-    if (text.empty() || ec != std::errc() || ptr != end) {
-        return std::nullopt;
-    }
-    return value;
-}
-
-std::string Quoted(std::string_view text) {
-    return "'" + Sanitised(text) + "'";
-}
-
 // The names of an option, the first as messages use it.
 constexpr std::pair<std::string_view, std::string_view> Aliases[] = {
     {"--root", "-root"},
     {"--window-id", "-window-id"},
     {"--help", "-h"},
 };
-
-std::string CanonicalName(std::string_view option) {
-    for (const auto& [name, alias] : Aliases) {
-        if (option == alias) {
-            return std::string(name);
-        }
-    }
-    return std::string(option);
-}
 
 class Parser {
   public:
@@ -69,7 +44,7 @@ class Parser {
         std::set<std::string> seen;
         std::optional<std::string> target;
         for (index = 0; index < args.size(); ++index) {
-            const std::string name = CanonicalName(args[index]);
+            const std::string name(CanonicalName(args[index], Aliases));
             if (!seen.insert(name).second) {
                 return Fail(name + " given twice");
             }
@@ -147,7 +122,7 @@ class Parser {
         const std::string* v = Value("--delay");
         if (v == nullptr)
             return false;
-        const auto seconds = ParseWhole<std::uint32_t>(*v, 10);
+        const auto seconds = ParseWhole<std::uint32_t>(*v);
         if (!seconds || *seconds < 1 || *seconds > SaverCommand::LongestDelaySeconds) {
             error = "--delay takes a whole number of seconds from 1 to 3600, not " + Quoted(*v);
             return false;
@@ -160,7 +135,7 @@ class Parser {
         const std::string* v = Value("--run-seed");
         if (v == nullptr)
             return false;
-        command.runSeed = ParseWhole<std::uint32_t>(*v, 10);
+        command.runSeed = ParseWhole<std::uint32_t>(*v);
         if (!command.runSeed) {
             error = "--run-seed takes a whole number from 0 to 4294967295, not " + Quoted(*v);
             return false;
@@ -186,7 +161,7 @@ class Parser {
 std::optional<std::uint32_t> ParseWindowId(std::string_view text) {
     const bool hex = text.starts_with("0x") || text.starts_with("0X");
     const auto id =
-        hex ? ParseWhole<std::uint32_t>(text.substr(2), 16) : ParseWhole<std::uint32_t>(text, 10);
+        hex ? ParseWhole<std::uint32_t>(text.substr(2), 16) : ParseWhole<std::uint32_t>(text);
     // from_chars takes no sign, so "-1" and "0x-1" are malformed; 0 names no window.
     if (!id || *id == 0) {
         return std::nullopt;

@@ -19,7 +19,7 @@
 
 #include "scene/RenderSceneBitmap.h"
 #include "scene/SceneRng.h"
-#include "tools/common/MessageText.h"
+#include "tools/common/CommandLine.h"
 #include "tools/vistrel-saver/PixelFormat.h"
 #include "tools/vistrel-saver/WindowPicture.h"
 

@@ -1,4 +1,4 @@
-#include "tools/common/MessageText.h"
+#include "tools/common/CommandLine.h"
 
 #include <cstddef>
 
@@ -59,6 +59,19 @@ std::string Sanitised(std::string_view text) {
         text.remove_prefix(length);
     }
     return clean;
+}
+
+std::string Quoted(std::string_view text) {
+    return "'" + Sanitised(text) + "'";
+}
+
+std::string_view CanonicalName(std::string_view option, OptionAliases aliases) {
+    for (const auto& [name, alias] : aliases) {
+        if (option == alias) {
+            return name;
+        }
+    }
+    return option;
 }
 
 }  // namespace vistrel
