@@ -1,4 +1,4 @@
-#include "viewer/PictureActions.h"
+#include "actions/PictureActions.h"
 
 #include <QClipboard>
 #include <QDir>
@@ -7,17 +7,45 @@
 #include <QMessageBox>
 #include <QMimeData>
 
+#include "actions/SavePictureDialog.h"
+#include "images/CrispImage.h"
+#include "images/PictureFile.h"
+#include "scene/Picture.h"
 #include "scene/SceneBitmap.h"
-#include "viewer/CrispImage.h"
-#include "viewer/PictureFile.h"
-#include "viewer/SavePictureDialog.h"
 
 namespace vistrel {
-namespace {
 
-constexpr int LargestSceneSeed = 32767;
+QString PictureActions::Text(PictureAction action) {
+    switch (action) {
+        case PictureAction::Copy:
+            return tr("Copy");
+        case PictureAction::Save:
+            return tr("Save Picture\u2026");
+        case PictureAction::ShowSeed:
+            return tr("Show Seed\u2026");
+        case PictureAction::Favourite:
+            return tr("Favourite");
+        case PictureAction::SetAsDesktopBackground:
+            return tr("Set as Desktop Background");
+    }
+    return {};
+}
 
-}  // namespace
+QKeySequence PictureActions::Key(PictureAction action) {
+    switch (action) {
+        case PictureAction::Copy:
+            return QKeySequence::Copy;
+        case PictureAction::Save:
+            return QKeySequence(Qt::CTRL | Qt::Key_S);
+        case PictureAction::ShowSeed:
+            return QKeySequence(Qt::CTRL | Qt::Key_G);
+        case PictureAction::Favourite:
+            return QKeySequence(Qt::CTRL | Qt::Key_D);
+        case PictureAction::SetAsDesktopBackground:
+            return QKeySequence(Qt::CTRL | Qt::Key_B);
+    }
+    return {};
+}
 
 void PictureActions::Copy(const SceneBitmap& bitmap, std::uint32_t seed) {
     const QRect frame = FrameArea(bitmap);
@@ -48,9 +76,9 @@ void PictureActions::AskWhereToSave(const SceneBitmap& bitmap, std::uint32_t see
 
 std::optional<std::uint32_t> PictureActions::AskForSeed(std::uint32_t offered, QWidget* owner) {
     bool accepted = false;
-    const int seed =
-        QInputDialog::getInt(owner, tr("Show Seed"), tr("Scene seed (0 to 32767):"),
-                             static_cast<int>(offered), 0, LargestSceneSeed, 1, &accepted);
+    const int seed = QInputDialog::getInt(owner, tr("Show Seed"), tr("Scene seed (0 to 32767):"),
+                                          static_cast<int>(offered), 0,
+                                          static_cast<int>(LargestSceneSeed), 1, &accepted);
     if (!accepted) {
         return std::nullopt;
     }

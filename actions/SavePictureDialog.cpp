@@ -1,4 +1,4 @@
-#include "viewer/SavePictureDialog.h"
+#include "actions/SavePictureDialog.h"
 
 #include <QComboBox>
 #include <QDir>

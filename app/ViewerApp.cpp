@@ -4,8 +4,10 @@
 #include <QSettings>
 #include <cstdlib>
 
+#include "app/ProgramWindows.h"
 #include "res/ProgramIcon.h"
 #include "res/ProgramIdentity.h"
+#include "userfiles/Favourites.h"
 #include "viewer/Accessibility.h"
 #include "viewer/SystemServices.h"
 #include "viewer/ViewerDialog.h"
@@ -25,7 +27,9 @@ ViewerApp::ViewerApp(int& argc, char** argv) : QApplication(argc, argv) {
 
 int ViewerApp::Run() {
     SystemServices services;
-    ViewerDialog viewer(services);
+    Favourites favourites;
+    ViewerDialog viewer(services, favourites);
+    ProgramWindows windows(viewer, favourites);
     // An ordinary window rather than a modal run, so the full-screen picture can take input;
     // the program still ends with it.
     connect(&viewer, &QDialog::finished, this, &QCoreApplication::quit);

@@ -11,11 +11,12 @@
 #include <algorithm>
 #include <ctime>
 
-#include "scene/RenderSceneBitmap.h"
-#include "viewer/Favourites.h"
-#include "viewer/GalleryView.h"
-#include "viewer/GalleryWindow.h"
-#include "viewer/Thumbnail.h"
+#include "bench/QtBench.h"
+#include "gallery/GalleryView.h"
+#include "gallery/GalleryWindow.h"
+#include "gallery/Thumbnail.h"
+#include "scene/Picture.h"
+#include "userfiles/Favourites.h"
 
 namespace {
 
@@ -46,12 +47,9 @@ double ResidentMegabytes() {
 // A gallery window of 1280 x 1024 on screen, with favourites kept in a folder of its own.
 class OpenGallery {
   public:
-    OpenGallery() : owner(), favourites(&owner), window(favourites) {
+    OpenGallery() : window(favourites) {
         window.resize(WindowSize);
-        window.show();
-        while (!window.windowHandle() || !window.windowHandle()->isExposed()) {
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-        }
+        vistrel::bench::ShowExposed(window);
     }
 
     vistrel::GalleryView& View() { return *window.View(); }
@@ -66,7 +64,6 @@ class OpenGallery {
     }
 
   private:
-    QWidget owner;
     vistrel::Favourites favourites;
     vistrel::GalleryWindow window;
 };
@@ -74,14 +71,12 @@ class OpenGallery {
 // A picture and its reduction to a thumbnail in turns, so both meet the same load; the counter
 // is the reduction's time over the picture's.
 void BM_ReductionOverRender(benchmark::State& state) {
-    vistrel::SceneRng rng;
     std::uint32_t seed = 0;
     double renderSeconds = 0;
     double reduceSeconds = 0;
     for (auto _ : state) {
         const double t0 = ThreadSeconds();
-        rng.Seed(seed++ & 0x7FFF);
-        const auto picture = vistrel::RenderSceneBitmap({0, 0, 570, 190}, rng);
+        const auto picture = vistrel::PictureOfSeed(seed++ % vistrel::SceneSeedCount);
         const double t1 = ThreadSeconds();
         const QImage thumbnail = vistrel::HalvedPicture(*picture);
         benchmark::DoNotOptimize(thumbnail.constBits());
@@ -172,19 +167,3 @@ BENCHMARK(BM_GalleryPageDownThroughAll)
     ->Iterations(1);
 
 }  // namespace
-
-int main(int argc, char** argv) {
-    // The figures are those of the offscreen platform, free of any display server's costs.
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    // Favourites are read from and written to a folder that goes with the run.
-    QTemporaryDir dataHome;
-    qputenv("XDG_DATA_HOME", dataHome.path().toLocal8Bit());
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
-        return 1;
-    }
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

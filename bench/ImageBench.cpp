@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "scene/Picture.h"
 #include "scene/RenderSceneBitmap.h"
 #include "scene/SceneImage.h"
 #include "scene/SceneRng.h"
@@ -9,7 +10,7 @@
 
 namespace {
 
-constexpr vistrel::Rect Frame{0, 0, 570, 190};
+constexpr vistrel::Rect Frame = vistrel::PictureFrame;
 constexpr std::uint32_t SweepSeeds = 2048;
 
 void BM_EncodePng570x190(benchmark::State& state) {
@@ -68,7 +69,8 @@ void BM_DigestSweepFloor(benchmark::State& state) {
             [draws](std::uint32_t seed, std::string& text) {
                 thread_local vistrel::SceneBitmap bitmap{
                     Frame.right, Frame.bottom,
-                    std::vector<vistrel::ColourIndex>(std::size_t{570} * 190)};
+                    std::vector<vistrel::ColourIndex>(std::size_t{vistrel::PictureWidth} *
+                                                      vistrel::PictureHeight)};
                 vistrel::SceneRng rng;
                 rng.Seed(seed);
                 std::int32_t sum = 0;

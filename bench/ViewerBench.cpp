@@ -4,34 +4,29 @@
 #include <QPushButton>
 #include <QWindow>
 
-#include "scene/RenderSceneBitmap.h"
+#include "bench/QtBench.h"
+#include "scene/Picture.h"
+#include "userfiles/Favourites.h"
 #include "viewer/ScenePicture.h"
 #include "viewer/SystemServices.h"
 #include "viewer/ViewerDialog.h"
 
 namespace {
 
-constexpr int PictureWidth = 570;
-constexpr int PictureHeight = 206;
+using vistrel::bench::ShowExposed;
 
-// Shows the widget and waits until it is exposed: before that, a repaint paints nothing.
-void ShowExposed(QWidget& widget) {
-    widget.show();
-    while (!widget.windowHandle() || !widget.windowHandle()->isExposed()) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-    }
-}
+// The picture control's size in the viewer's window: the frame and a strip of black below it.
+constexpr int ControlWidth = vistrel::PictureWidth;
+constexpr int ControlHeight = 206;
 
 std::unique_ptr<vistrel::SceneBitmap> RenderSeed(std::uint32_t seed) {
-    vistrel::SceneRng rng;
-    rng.Seed(seed);
-    return vistrel::RenderSceneBitmap({0, 0, PictureWidth, PictureHeight}, rng);
+    return vistrel::PictureOfSeed(seed, {0, 0, ControlWidth, ControlHeight});
 }
 
 // One paint of the picture on show: what every expose of the window costs.
 void BM_PicturePaint(benchmark::State& state) {
     vistrel::ScenePicture picture;
-    picture.setFixedSize(PictureWidth, PictureHeight);
+    picture.setFixedSize(ControlWidth, ControlHeight);
     ShowExposed(picture);
     picture.SetBitmap(RenderSeed(1));
     for (auto _ : state) {
@@ -43,7 +38,7 @@ BENCHMARK(BM_PicturePaint)->Unit(benchmark::kMicrosecond);
 // A bitmap handed to the picture until it is on screen: conversion and one paint.
 void BM_PictureSetBitmap(benchmark::State& state) {
     vistrel::ScenePicture picture;
-    picture.setFixedSize(PictureWidth, PictureHeight);
+    picture.setFixedSize(ControlWidth, ControlHeight);
     ShowExposed(picture);
     const auto bitmap = RenderSeed(1);
     for (auto _ : state) {
@@ -58,7 +53,8 @@ BENCHMARK(BM_PictureSetBitmap)->Unit(benchmark::kMicrosecond);
 // A press of Next until the new scene is painted: seeding, rendering, conversion and paint.
 void BM_NextToPainted(benchmark::State& state) {
     vistrel::SystemServices services;
-    vistrel::ViewerDialog viewer(services);
+    vistrel::Favourites favourites;
+    vistrel::ViewerDialog viewer(services, favourites);
     ShowExposed(viewer);
     QCoreApplication::sendPostedEvents();
     auto* next = viewer.findChild<QPushButton*>(QStringLiteral("nextButton"));
@@ -73,7 +69,8 @@ BENCHMARK(BM_NextToPainted)->Unit(benchmark::kMicrosecond);
 void BM_WindowToFirstPicture(benchmark::State& state) {
     vistrel::SystemServices services;
     for (auto _ : state) {
-        vistrel::ViewerDialog viewer(services);
+        vistrel::Favourites favourites;
+        vistrel::ViewerDialog viewer(services, favourites);
         ShowExposed(viewer);
         QCoreApplication::sendPostedEvents();
         benchmark::DoNotOptimize(viewer.SceneIndex());
@@ -82,16 +79,3 @@ void BM_WindowToFirstPicture(benchmark::State& state) {
 BENCHMARK(BM_WindowToFirstPicture)->Unit(benchmark::kMillisecond);
 
 }  // namespace
-
-int main(int argc, char** argv) {
-    // The figures are those of the offscreen platform, free of any display server's costs.
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
-        return 1;
-    }
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

@@ -1,4 +1,4 @@
-#include "viewer/BackgroundChannel.h"
+#include "desktop/BackgroundChannel.h"
 
 namespace vistrel {
 

@@ -1,9 +1,9 @@
-#include "viewer/BackgroundChannels.h"
+#include "desktop/BackgroundChannels.h"
 
-#include "viewer/GSettingsBackground.h"
-#include "viewer/PlasmaBackground.h"
-#include "viewer/PortalBackground.h"
-#include "viewer/XfceBackground.h"
+#include "desktop/GSettingsBackground.h"
+#include "desktop/PlasmaBackground.h"
+#include "desktop/PortalBackground.h"
+#include "desktop/XfceBackground.h"
 
 namespace vistrel {
 namespace {

@@ -4,7 +4,7 @@
 #include <memory>
 #include <vector>
 
-#include "viewer/BackgroundChannel.h"
+#include "desktop/BackgroundChannel.h"
 
 namespace vistrel {
 

@@ -1,12 +1,12 @@
-#include "viewer/BackgroundFolder.h"
+#include "desktop/BackgroundFolder.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QStandardPaths>
 
+#include "images/PictureFile.h"
 #include "scene/SceneBitmap.h"
-#include "viewer/PictureFile.h"
 
 namespace vistrel {
 namespace {

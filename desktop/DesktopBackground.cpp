@@ -1,11 +1,11 @@
-#include "viewer/DesktopBackground.h"
+#include "desktop/DesktopBackground.h"
 
 #include <QDir>
 
+#include "desktop/BackgroundChannels.h"
+#include "images/PictureFile.h"
 #include "scene/SceneBitmap.h"
 #include "scene/ScreenFit.h"
-#include "viewer/BackgroundChannels.h"
-#include "viewer/PictureFile.h"
 
 namespace vistrel {
 

@@ -10,8 +10,8 @@
 #include <memory>
 #include <vector>
 
-#include "viewer/BackgroundChannel.h"
-#include "viewer/BackgroundFolder.h"
+#include "desktop/BackgroundChannel.h"
+#include "desktop/BackgroundFolder.h"
 
 namespace vistrel {
 

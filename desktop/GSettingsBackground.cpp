@@ -6,7 +6,7 @@
 #include <QUrl>
 #include <memory>
 
-#include "viewer/GSettingsBackground.h"
+#include "desktop/GSettingsBackground.h"
 
 namespace vistrel {
 namespace {

@@ -1,4 +1,4 @@
-#include "viewer/IdleInhibitor.h"
+#include "desktop/IdleInhibitor.h"
 
 #include <QCoreApplication>
 #include <QDBusConnection>

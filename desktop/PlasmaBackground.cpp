@@ -1,4 +1,4 @@
-#include "viewer/PlasmaBackground.h"
+#include "desktop/PlasmaBackground.h"
 
 #include <QDBusConnection>
 #include <QDBusMessage>

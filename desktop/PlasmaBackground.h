@@ -1,6 +1,6 @@
 #pragma once
 
-#include "viewer/BackgroundChannel.h"
+#include "desktop/BackgroundChannel.h"
 
 namespace vistrel {
 

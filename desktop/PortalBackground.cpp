@@ -1,4 +1,4 @@
-#include "viewer/PortalBackground.h"
+#include "desktop/PortalBackground.h"
 
 #include <QDBusConnection>
 #include <QDBusMessage>
@@ -6,7 +6,7 @@
 #include <QDBusUnixFileDescriptor>
 #include <QFile>
 
-#include "viewer/PortalRequest.h"
+#include "desktop/PortalRequest.h"
 
 namespace vistrel {
 namespace {

@@ -1,4 +1,4 @@
-#include "viewer/PortalRequest.h"
+#include "desktop/PortalRequest.h"
 
 #include <QDBusMessage>
 #include <QDBusObjectPath>

@@ -1,4 +1,4 @@
-#include "viewer/XfceBackground.h"
+#include "desktop/XfceBackground.h"
 
 #include <QProcess>
 

@@ -3,7 +3,7 @@
 #include <QStringList>
 #include <functional>
 
-#include "viewer/BackgroundChannel.h"
+#include "desktop/BackgroundChannel.h"
 
 class QProcess;
 

@@ -1,4 +1,4 @@
-#include "viewer/GalleryGrid.h"
+#include "gallery/GalleryGrid.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "viewer/GalleryView.h"
+#include "gallery/GalleryView.h"
 
 #include <QContextMenuEvent>
 #include <QHelpEvent>
@@ -11,8 +11,8 @@
 #include <algorithm>
 #include <cmath>
 
-#include "viewer/Favourites.h"
-#include "viewer/Thumbnail.h"
+#include "gallery/Thumbnail.h"
+#include "userfiles/Favourites.h"
 
 namespace vistrel {
 namespace {

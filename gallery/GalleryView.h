@@ -7,8 +7,8 @@
 #include <optional>
 #include <vector>
 
-#include "viewer/GalleryGrid.h"
-#include "viewer/ThumbnailPainter.h"
+#include "gallery/GalleryGrid.h"
+#include "gallery/ThumbnailPainter.h"
 
 namespace vistrel {
 

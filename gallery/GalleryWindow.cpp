@@ -1,17 +1,14 @@
-#include "viewer/GalleryWindow.h"
+#include "gallery/GalleryWindow.h"
 
 #include <QAction>
 #include <QCheckBox>
 #include <QVBoxLayout>
 #include <numeric>
 
-#include "scene/RenderSceneBitmap.h"
-#include "viewer/CrispImage.h"
-#include "viewer/Favourites.h"
-#include "viewer/FavouritesFile.h"
-#include "viewer/GalleryView.h"
-#include "viewer/PictureActions.h"
-#include "viewer/ShortcutAction.h"
+#include "actions/PictureActions.h"
+#include "gallery/GalleryView.h"
+#include "scene/Picture.h"
+#include "userfiles/Favourites.h"
 
 namespace vistrel {
 namespace {
@@ -20,7 +17,7 @@ namespace {
 constexpr QSize FirstSize(1240, 760);
 
 std::vector<std::uint32_t> AllSeeds() {
-    std::vector<std::uint32_t> seeds(FavouritesFile::SeedCount);
+    std::vector<std::uint32_t> seeds(SceneSeedCount);
     std::iota(seeds.begin(), seeds.end(), 0u);
     return seeds;
 }
@@ -38,18 +35,15 @@ GalleryWindow::GalleryWindow(Favourites& favourites, QWidget* parent)
     layout->addWidget(view, 1);
     resize(FirstSize);
 
-    favouriteAction = AddShortcutAction(this, tr("Favourite"), QKeySequence(Qt::CTRL | Qt::Key_D),
-                                        &GalleryWindow::ToggleFavourite);
-    favouriteAction->setCheckable(true);
+    favouriteAction =
+        PictureActions::Add(this, PictureAction::Favourite, &GalleryWindow::ToggleFavourite);
     const QList<QAction*> thumbnailActions = {
         AddShortcutAction(this, tr("Show in Viewer"), QKeySequence(Qt::Key_Return),
                           &GalleryWindow::ShowSelected),
-        AddShortcutAction(this, tr("Copy"), QKeySequence::Copy, &GalleryWindow::CopySelected),
-        AddShortcutAction(this, tr("Save Picture\u2026"), QKeySequence(Qt::CTRL | Qt::Key_S),
-                          &GalleryWindow::SaveSelected),
+        PictureActions::Add(this, PictureAction::Copy, &GalleryWindow::CopySelected),
+        PictureActions::Add(this, PictureAction::Save, &GalleryWindow::SaveSelected),
         favouriteAction,
-        AddShortcutAction(this, tr("Show Seed\u2026"), QKeySequence(Qt::CTRL | Qt::Key_G),
-                          &GalleryWindow::AskForSeed),
+        PictureActions::Add(this, PictureAction::ShowSeed, &GalleryWindow::AskForSeed),
     };
     thumbnailActions.constFirst()->setShortcuts(
         {QKeySequence(Qt::Key_Return), QKeySequence(Qt::Key_Enter)});
@@ -104,9 +98,7 @@ std::unique_ptr<SceneBitmap> GalleryWindow::SelectedPicture() const {
     if (!seed) {
         return nullptr;
     }
-    SceneRng rng;
-    rng.Seed(*seed);
-    return RenderSceneBitmap(Rect{0, 0, SceneFrame.width(), SceneFrame.height()}, rng);
+    return PictureOfSeed(*seed);
 }
 
 void GalleryWindow::CopySelected() {

@@ -3,12 +3,14 @@
 #include <QImage>
 #include <QSize>
 
+#include "scene/HalvedFrame.h"
+
 namespace vistrel {
 
 struct SceneBitmap;
 
 // A thumbnail covers half the scene frame each way, in logical pixels.
-inline constexpr QSize ThumbnailSize(285, 95);
+inline constexpr QSize ThumbnailSize(HalvedWidth, HalvedHeight);
 
 // The frame of `picture` halved each way: every pixel the mean of a 2 x 2 block, per channel
 // (a + b + c + d + 2) / 4. Null unless the picture holds the whole frame.

@@ -1,10 +1,10 @@
-#include "viewer/ThumbnailPainter.h"
+#include "gallery/ThumbnailPainter.h"
 
 #include <algorithm>
 
-#include "scene/RenderSceneBitmap.h"
-#include "viewer/CrispImage.h"
-#include "viewer/Thumbnail.h"
+#include "gallery/Thumbnail.h"
+#include "images/CrispImage.h"
+#include "scene/Picture.h"
 
 namespace vistrel {
 
@@ -67,10 +67,7 @@ void ThumbnailPainter::Work() {
             unclaimed.insert(seed);
             devicePixelRatio = ratio;
         }
-        SceneRng rng;
-        rng.Seed(seed);
-        const auto picture =
-            RenderSceneBitmap(Rect{0, 0, SceneFrame.width(), SceneFrame.height()}, rng);
+        const auto picture = PictureOfSeed(seed);
         QImage thumbnail = picture ? ThumbnailImage(*picture, devicePixelRatio) : QImage();
         QMetaObject::invokeMethod(
             this,

@@ -1,4 +1,4 @@
-#include "viewer/CrispImage.h"
+#include "images/CrispImage.h"
 
 #include <algorithm>
 #include <array>

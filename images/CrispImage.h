@@ -4,12 +4,14 @@
 #include <QRect>
 #include <QSize>
 
+#include "scene/Picture.h"
+
 namespace vistrel {
 
 struct SceneBitmap;
 
 // The part of every scene bitmap that a picture is painted in; the rest stays black.
-inline constexpr QSize SceneFrame(570, 190);
+inline constexpr QSize SceneFrame(PictureWidth, PictureHeight);
 
 // The frame's part of the bitmap, in bitmap pixels: smaller than the frame only when the
 // bitmap is.

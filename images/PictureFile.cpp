@@ -1,9 +1,9 @@
-#include "viewer/PictureFile.h"
+#include "images/PictureFile.h"
 
+#include "images/CrispImage.h"
 #include "scene/SceneBitmap.h"
 #include "scene/SceneImage.h"
-#include "viewer/CrispImage.h"
-#include "viewer/ReplaceFile.h"
+#include "userfiles/ReplaceFile.h"
 
 namespace vistrel {
 

@@ -154,6 +154,26 @@ with the given filename extension.</source>
         <source>Scene seed (0 to 32767):</source>
         <translation>场景种子（0 到 32767）：</translation>
     </message>
+    <message>
+        <source>Copy</source>
+        <translation>复制</translation>
+    </message>
+    <message>
+        <source>Save Picture…</source>
+        <translation>保存图片…</translation>
+    </message>
+    <message>
+        <source>Show Seed…</source>
+        <translation>显示种子…</translation>
+    </message>
+    <message>
+        <source>Favourite</source>
+        <translation>收藏</translation>
+    </message>
+    <message>
+        <source>Set as Desktop Background</source>
+        <translation>设为桌面背景</translation>
+    </message>
 </context>
 <context>
     <name>ViewerDialog</name>
@@ -253,24 +273,8 @@ with the given filename extension.</source>
         <translation>Vistrel 图库</translation>
     </message>
     <message>
-        <source>Favourite</source>
-        <translation>收藏</translation>
-    </message>
-    <message>
         <source>Show in Viewer</source>
         <translation>在查看器中显示</translation>
-    </message>
-    <message>
-        <source>Copy</source>
-        <translation>复制</translation>
-    </message>
-    <message>
-        <source>Save Picture…</source>
-        <translation>保存图片…</translation>
-    </message>
-    <message>
-        <source>Show Seed…</source>
-        <translation>显示种子…</translation>
     </message>
     <message>
         <source>Close</source>
@@ -320,18 +324,6 @@ with the given filename extension.</source>
         <translation>间隔</translation>
     </message>
     <message>
-        <source>Copy</source>
-        <translation>复制</translation>
-    </message>
-    <message>
-        <source>Save Picture…</source>
-        <translation>保存图片…</translation>
-    </message>
-    <message>
-        <source>Show Seed…</source>
-        <translation>显示种子…</translation>
-    </message>
-    <message>
         <source>Full Screen</source>
         <translation>全屏</translation>
     </message>
@@ -350,14 +342,6 @@ with the given filename extension.</source>
     <message>
         <source>Seed %1</source>
         <translation>种子 %1</translation>
-    </message>
-    <message>
-        <source>Favourite</source>
-        <translation>收藏</translation>
-    </message>
-    <message>
-        <source>Set as Desktop Background</source>
-        <translation>设为桌面背景</translation>
     </message>
     <message>
         <source>Gallery…</source>

@@ -1,17 +1,16 @@
-#include "viewer/Favourites.h"
+#include "userfiles/Favourites.h"
 
-#include <QApplication>
 #include <QDir>
-#include <QMessageBox>
 #include <QStandardPaths>
 #include <QTimer>
 
+#include "scene/Picture.h"
+
 namespace vistrel {
 
-Favourites::Favourites(QWidget* owner) : QObject(owner), owner(owner), file(DefaultPath()) {
+Favourites::Favourites(QObject* parent) : QObject(parent), file(DefaultPath()) {
     const QString failure = file.Load();
     if (!failure.isEmpty()) {
-        // Queued, so the message appears once the window it belongs to is on screen.
         QTimer::singleShot(0, this, [this, failure] {
             Report(tr("Your favourites could not be read from %1: %2. Vistrel goes on without "
                       "them and leaves the file as it is.")
@@ -26,7 +25,7 @@ QString Favourites::DefaultPath() {
 }
 
 void Favourites::SetFavourite(std::uint32_t seed, bool favourite) {
-    if (seed >= FavouritesFile::SeedCount || Contains(seed) == favourite) {
+    if (seed >= SceneSeedCount || Contains(seed) == favourite) {
         return;
     }
     const QString failure = file.SetFavourite(seed, favourite);
@@ -43,9 +42,7 @@ void Favourites::Report(const QString& message) {
         return;
     }
     reported = true;
-    QWidget* front = QApplication::activeWindow();
-    QMessageBox::warning(front ? front : owner.data(), QCoreApplication::applicationName(),
-                         message);
+    emit Failed(message);
 }
 
 }  // namespace vistrel

@@ -1,11 +1,11 @@
-#include "viewer/FavouritesFile.h"
+#include "userfiles/FavouritesFile.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <optional>
 
-#include "viewer/ReplaceFile.h"
+#include "userfiles/ReplaceFile.h"
 
 namespace vistrel {
 namespace {
@@ -24,7 +24,7 @@ std::optional<std::uint32_t> SeedOnLine(const QByteArray& line) {
         }
     }
     const std::uint32_t seed = digits.toUInt();
-    if (seed >= FavouritesFile::SeedCount) {
+    if (seed >= SceneSeedCount) {
         return std::nullopt;
     }
     return seed;
@@ -65,13 +65,13 @@ QString FavouritesFile::Load() {
 }
 
 bool FavouritesFile::Contains(std::uint32_t seed) const {
-    return seed < SeedCount && marked.test(seed);
+    return seed < SceneSeedCount && marked.test(seed);
 }
 
 std::vector<std::uint32_t> FavouritesFile::Seeds() const {
     std::vector<std::uint32_t> seeds;
     seeds.reserve(marked.count());
-    for (std::uint32_t seed = 0; seed < SeedCount; ++seed) {
+    for (std::uint32_t seed = 0; seed < SceneSeedCount; ++seed) {
         if (marked.test(seed)) {
             seeds.push_back(seed);
         }
@@ -80,7 +80,7 @@ std::vector<std::uint32_t> FavouritesFile::Seeds() const {
 }
 
 QString FavouritesFile::SetFavourite(std::uint32_t seed, bool favourite) {
-    if (seed >= SeedCount || marked.test(seed) == favourite) {
+    if (seed >= SceneSeedCount || marked.test(seed) == favourite) {
         return {};
     }
     marked.set(seed, favourite);

@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "scene/Picture.h"
+
 namespace vistrel {
 
 // The user's favourite scene seeds in a plain text file, one seed per line. The file is the
@@ -17,8 +19,6 @@ class FavouritesFile {
     Q_DECLARE_TR_FUNCTIONS(FavouritesFile)
 
   public:
-    static constexpr std::uint32_t SeedCount = 32768;
-
     explicit FavouritesFile(QString path);
 
     const QString& Path() const { return path; }
@@ -39,7 +39,7 @@ class FavouritesFile {
 
     QString path;
     QByteArrayList lines;
-    std::bitset<SeedCount> marked;
+    std::bitset<SceneSeedCount> marked;
     bool readable = true;
 };
 

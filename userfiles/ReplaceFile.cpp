@@ -1,4 +1,4 @@
-#include "viewer/ReplaceFile.h"
+#include "userfiles/ReplaceFile.h"
 
 #include <QSaveFile>
 

@@ -4,10 +4,10 @@
 #include <QPainter>
 #include <QScreen>
 
+#include "images/CrispImage.h"
+#include "images/ScreenPixels.h"
 #include "scene/SceneBitmap.h"
 #include "scene/ScreenFit.h"
-#include "viewer/CrispImage.h"
-#include "viewer/ScreenPixels.h"
 
 namespace vistrel {
 

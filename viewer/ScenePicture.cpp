@@ -5,8 +5,8 @@
 #include <QPalette>
 #include <cmath>
 
+#include "images/CrispImage.h"
 #include "scene/SceneBitmap.h"
-#include "viewer/CrispImage.h"
 
 namespace vistrel {
 namespace {

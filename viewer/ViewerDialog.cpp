@@ -6,17 +6,15 @@
 // The form places the About icon (about/) beside the buttons; Bind() below hands it this
 // dialog's beep.
 #include "about/AboutIcon.h"
+#include "actions/PictureActions.h"
+#include "desktop/DesktopBackground.h"
+#include "desktop/IdleInhibitor.h"
+#include "images/ScreenPixels.h"
 #include "res/ProgramIcon.h"
-#include "scene/RenderSceneBitmap.h"
+#include "scene/Picture.h"
 #include "ui_ViewerDialog.h"
-#include "viewer/DesktopBackground.h"
-#include "viewer/Favourites.h"
+#include "userfiles/Favourites.h"
 #include "viewer/FullScreenPicture.h"
-#include "viewer/GalleryWindow.h"
-#include "viewer/IdleInhibitor.h"
-#include "viewer/PictureActions.h"
-#include "viewer/ScreenPixels.h"
-#include "viewer/ShortcutAction.h"
 #include "viewer/ViewerServices.h"
 
 namespace vistrel {
@@ -34,13 +32,13 @@ constexpr Qt::WindowFlags MainWindowFlags =
 
 }  // namespace
 
-ViewerDialog::ViewerDialog(ViewerServices& services, QWidget* parent)
+ViewerDialog::ViewerDialog(ViewerServices& services, Favourites& favourites, QWidget* parent)
     : QDialog(parent, MainWindowFlags),
       ui(std::make_unique<Ui::ViewerDialog>()),
       services(services),
       fullScreen(new FullScreenPicture(this)),
       desktopBackground(new DesktopBackground(this)),
-      favourites(new Favourites(this)),
+      favourites(favourites),
       idleInhibitor(new IdleInhibitor(this)),
       runSeed(static_cast<std::uint32_t>(services.ClockSeconds())) {
     ui->setupUi(this);
@@ -57,20 +55,17 @@ ViewerDialog::ViewerDialog(ViewerServices& services, QWidget* parent)
     connect(ui->stopButton, &QPushButton::clicked, this, &ViewerDialog::Stop);
     connect(this, &QDialog::finished, idleInhibitor, &IdleInhibitor::Release);
 
-    favouriteAction = AddShortcutAction(this, tr("Favourite"), QKeySequence(Qt::CTRL | Qt::Key_D),
-                                        &ViewerDialog::ToggleFavourite);
-    favouriteAction->setCheckable(true);
-    connect(favourites, &Favourites::Changed, this, &ViewerDialog::UpdateFavouriteAction);
+    favouriteAction =
+        PictureActions::Add(this, PictureAction::Favourite, &ViewerDialog::ToggleFavourite);
+    connect(&favourites, &Favourites::Changed, this, &ViewerDialog::UpdateFavouriteAction);
     const QList<QAction*> pictureActions = {
-        AddShortcutAction(this, tr("Copy"), QKeySequence::Copy, &ViewerDialog::CopyPicture),
-        AddShortcutAction(this, tr("Save Picture\u2026"), QKeySequence(Qt::CTRL | Qt::Key_S),
-                          &ViewerDialog::AskWhereToSave),
-        AddShortcutAction(this, tr("Show Seed\u2026"), QKeySequence(Qt::CTRL | Qt::Key_G),
-                          &ViewerDialog::AskForSeed),
+        PictureActions::Add(this, PictureAction::Copy, &ViewerDialog::CopyPicture),
+        PictureActions::Add(this, PictureAction::Save, &ViewerDialog::AskWhereToSave),
+        PictureActions::Add(this, PictureAction::ShowSeed, &ViewerDialog::AskForSeed),
         AddShortcutAction(this, tr("Full Screen"), QKeySequence(Qt::Key_F11),
                           &ViewerDialog::ToggleFullScreen),
-        AddShortcutAction(this, tr("Set as Desktop Background"), QKeySequence(Qt::CTRL | Qt::Key_B),
-                          &ViewerDialog::SetAsDesktopBackground),
+        PictureActions::Add(this, PictureAction::SetAsDesktopBackground,
+                            &ViewerDialog::SetAsDesktopBackground),
         favouriteAction,
         AddShortcutAction(this, tr("Gallery\u2026"), QKeySequence(Qt::CTRL | Qt::Key_L),
                           &ViewerDialog::OpenGallery),
@@ -147,19 +142,17 @@ void ViewerDialog::Stop() {
 }
 
 void ViewerDialog::ShowScene() {
-    SceneSeed(rng, runSeed, sceneIndex);
-    ShowRenderedPicture(tr("Scene %1 \u00b7 seed %2").arg(sceneIndex).arg(rng.State()));
+    const std::uint32_t seed = SeedOfScene(runSeed, sceneIndex);
+    ShowRenderedPicture(seed, tr("Scene %1 \u00b7 seed %2").arg(sceneIndex).arg(seed));
 }
 
 void ViewerDialog::ShowSeed(std::uint32_t seed) {
-    rng.Seed(seed);
-    ShowRenderedPicture(tr("Seed %1").arg(seed));
+    ShowRenderedPicture(seed, tr("Seed %1").arg(seed));
 }
 
-void ViewerDialog::ShowRenderedPicture(const QString& name) {
-    const std::uint32_t seed = rng.State();
+void ViewerDialog::ShowRenderedPicture(std::uint32_t seed, const QString& name) {
     const Rect area{0, 0, ui->picture->width(), ui->picture->height()};
-    if (!ui->picture->SetBitmap(RenderSceneBitmap(area, rng))) {
+    if (!ui->picture->SetBitmap(PictureOfSeed(seed, area))) {
         return;
     }
     shownSeed = seed;
@@ -209,26 +202,24 @@ void ViewerDialog::AskForSeed() {
 
 void ViewerDialog::ToggleFavourite() {
     if (ui->picture->Bitmap()) {
-        favourites->Toggle(shownSeed);
+        favourites.Toggle(shownSeed);
     }
     UpdateFavouriteAction();
 }
 
 void ViewerDialog::UpdateFavouriteAction() {
-    favouriteAction->setChecked(ui->picture->Bitmap() && favourites->Contains(shownSeed));
+    favouriteAction->setChecked(ui->picture->Bitmap() && favourites.Contains(shownSeed));
 }
 
 void ViewerDialog::OpenGallery() {
-    if (!gallery) {
-        gallery = std::make_unique<GalleryWindow>(*favourites);
-        connect(gallery.get(), &GalleryWindow::ShowRequested, this, [this](std::uint32_t seed) {
-            ShowSeed(seed);
-            setWindowState(windowState() & ~Qt::WindowMinimized);
-            raise();
-            activateWindow();
-        });
-    }
-    gallery->Open(shownSeed);
+    emit GalleryRequested(shownSeed);
+}
+
+void ViewerDialog::ShowSeedInFront(std::uint32_t seed) {
+    ShowSeed(seed);
+    setWindowState(windowState() & ~Qt::WindowMinimized);
+    raise();
+    activateWindow();
 }
 
 void ViewerDialog::ToggleFullScreen() {

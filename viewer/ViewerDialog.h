@@ -6,8 +6,6 @@
 #include <cstdint>
 #include <memory>
 
-#include "scene/SceneRng.h"
-
 namespace Ui {
 class ViewerDialog;
 }
@@ -17,18 +15,18 @@ namespace vistrel {
 class DesktopBackground;
 class Favourites;
 class FullScreenPicture;
-class GalleryWindow;
 class IdleInhibitor;
 class ViewerServices;
 
 // The main window: steps through the run's numbered series of scenes by hand (Next, Previous)
 // or by a slide-show timer (Auto, Stop), and shows the current one in its picture. The picture
-// on show can be copied, saved as a PNG and shown full screen, and any scene seed can be shown.
+// on show can be copied, saved as a PNG, marked as a favourite and shown full screen, and any
+// scene seed can be shown. The favourites are the program's, shared with the gallery.
 class ViewerDialog : public QDialog {
     Q_OBJECT
 
   public:
-    explicit ViewerDialog(ViewerServices& services, QWidget* parent = nullptr);
+    ViewerDialog(ViewerServices& services, Favourites& favourites, QWidget* parent = nullptr);
     ~ViewerDialog() override;
 
     // The clock reading that fixes this run's series.
@@ -52,11 +50,13 @@ class ViewerDialog : public QDialog {
     // Makes the picture the background of the screen the viewer is on, as full screen shows it
     // there; the desktop's answer comes later, in a message box if there is anything to say.
     void SetAsDesktopBackground();
-    // Opens the gallery with the picture on show selected.
+    // Asks for the gallery, with the picture on show selected.
     void OpenGallery();
-    // The gallery once opened, else none.
-    GalleryWindow* Gallery() const { return gallery.get(); }
-    Favourites& FavouriteSeeds() { return *favourites; }
+    // Shows a seed as ShowSeed does, and brings the viewer to the front.
+    void ShowSeedInFront(std::uint32_t seed);
+
+  signals:
+    void GalleryRequested(std::uint32_t shownSeed);
 
   protected:
     // Every tick asks for the next scene, queued like a press of Next.
@@ -70,8 +70,9 @@ class ViewerDialog : public QDialog {
     void Auto();
     void Stop();
     void ShowScene();
-    // Renders the scene rng is seeded for and, if that succeeds, puts it on show under `name`.
-    void ShowRenderedPicture(const QString& name);
+    // Renders the seed's picture at the picture control's size and, if that succeeds, puts it
+    // on show under `name`.
+    void ShowRenderedPicture(std::uint32_t seed, const QString& name);
     void SetManualControlsEnabled(bool enabled);
     void KillSlideShowTimer();
     void AskWhereToSave();
@@ -88,14 +89,10 @@ class ViewerDialog : public QDialog {
     ViewerServices& services;
     FullScreenPicture* fullScreen;
     DesktopBackground* desktopBackground;
-    Favourites* favourites;
+    Favourites& favourites;
     QAction* favouriteAction = nullptr;
-    // A window of its own, not one kept above the viewer, so the viewer can come to the front.
-    std::unique_ptr<GalleryWindow> gallery;
     // Keeps the screen awake while the slide show runs.
     IdleInhibitor* idleInhibitor;
-    // The program's one scene random source: seeded afresh for every scene shown.
-    SceneRng rng;
     int timerId = 0;
     const std::uint32_t runSeed;
     std::uint32_t sceneIndex = 0;

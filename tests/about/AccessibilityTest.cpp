@@ -9,6 +9,7 @@
 #include "about/LinkLabel.h"
 #include "tests/about/LinkFakes.h"
 #include "tests/viewer/ViewerTestSupport.h"
+#include "userfiles/Favourites.h"
 #include "viewer/Accessibility.h"
 #include "viewer/ViewerDialog.h"
 #include "viewer/ViewerServices.h"
@@ -62,7 +63,8 @@ class AccessibilityTest : public QObject {
         QFETCH(QString, description);
         QFETCH(bool, pressable);
         test::FakeViewerServices services{1765432109};
-        ViewerDialog viewer(services);
+        vistrel::Favourites favourites;
+        ViewerDialog viewer(services, favourites);
         FakeErrorReporter desktop;
         AboutDialog about(desktop);
         viewer.show();

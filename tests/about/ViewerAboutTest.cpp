@@ -5,6 +5,7 @@
 #include "about/AboutIcon.h"
 #include "tests/about/NextWindow.h"
 #include "tests/viewer/ViewerTestSupport.h"
+#include "userfiles/Favourites.h"
 #include "viewer/ViewerDialog.h"
 #include "viewer/ViewerServices.h"
 
@@ -15,7 +16,8 @@ class ViewerAboutTest : public QObject {
   private slots:
     void iconNamesTheViewerAndShowsTheHand() {
         test::FakeViewerServices services{1765432109};
-        ViewerDialog viewer(services);
+        vistrel::Favourites favourites;
+        ViewerDialog viewer(services, favourites);
         auto* icon = viewer.findChild<AboutIcon*>("aboutIcon");
         QVERIFY(icon);
         QCOMPARE(icon->toolTip(), QStringLiteral("关于Vistrel"));
@@ -25,7 +27,8 @@ class ViewerAboutTest : public QObject {
 
     void clickingTheIconOpensTheAboutBoxOverTheRunningViewer() {
         test::FakeViewerServices services{1765432109};
-        ViewerDialog viewer(services);
+        vistrel::Favourites favourites;
+        ViewerDialog viewer(services, favourites);
         QWidget* aboutOwner = nullptr;
         bool aboutModal = false;
         QWidget* modalAfterAbout = nullptr;
@@ -49,7 +52,8 @@ class ViewerAboutTest : public QObject {
     // Previous (Stop, disabled, is passed over).
     void tabReachesTheIconAfterTheInterval() {
         test::FakeViewerServices services{1765432109};
-        ViewerDialog viewer(services);
+        vistrel::Favourites favourites;
+        ViewerDialog viewer(services, favourites);
         viewer.show();
         QVERIFY(QTest::qWaitForWindowActive(&viewer));
         QCOMPARE(viewer.focusWidget()->objectName(), QString("nextButton"));
@@ -72,7 +76,8 @@ class ViewerAboutTest : public QObject {
     void spaceOrEnterOnTheIconOpensTheAboutBox() {
         QFETCH(int, key);
         test::FakeViewerServices services{1765432109};
-        ViewerDialog viewer(services);
+        vistrel::Favourites favourites;
+        ViewerDialog viewer(services, favourites);
         viewer.show();
         QVERIFY(QTest::qWaitForWindowActive(&viewer));
         QTRY_COMPARE(viewer.SceneIndex(), 1u);

@@ -6,8 +6,8 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "actions/SavePictureDialog.h"
 #include "app/ViewerApp.h"
-#include "viewer/SavePictureDialog.h"
 #include "viewer/ScenePicture.h"
 #include "viewer/ViewerDialog.h"
 
@@ -36,7 +36,7 @@ class ViewerAppTest : public QObject {
 
   private slots:
     void theNameIsTheProgramFilesNotArgvZeros() {
-        QCOMPARE(ViewerApp::applicationName(), QStringLiteral("viewer_app_tests"));
+        QCOMPARE(ViewerApp::applicationName(), QStringLiteral("app_application_tests"));
     }
 
     // Closing a save dialog makes Qt record its history in the user's settings.

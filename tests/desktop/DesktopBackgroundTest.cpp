@@ -10,9 +10,11 @@
 #include <memory>
 #include <optional>
 
-#include "tests/viewer/ViewerTestSupport.h"
-#include "viewer/BackgroundChannels.h"
-#include "viewer/DesktopBackground.h"
+#include "desktop/BackgroundChannels.h"
+#include "desktop/DesktopBackground.h"
+#include "scene/Picture.h"
+#include "tests/support/Limits.h"
+#include "tests/support/ScreenImages.h"
 
 // Runs on a private session bus of its own (see CMakeLists.txt): the portal on it is the fake
 // this test starts, or none.
@@ -31,9 +33,7 @@ enum class Handover { None, Portal, GSettings, Xfce, Plasma };
 
 // The picture on show, as the viewer's picture holds it.
 std::unique_ptr<SceneBitmap> ShownPicture() {
-    SceneRng rng;
-    rng.Seed(Seed);
-    return RenderSceneBitmap(Rect{0, 0, 570, 206}, rng);
+    return PictureOfSeed(Seed, Rect{0, 0, PictureWidth, 206});
 }
 
 // The background for a 1280 x 1024 screen: the 570 x 190 frame doubled, at (70, 322), on black.

@@ -149,14 +149,14 @@ class IdleInhibitTest : public ViewerFixture {
             << false << "/org/freedesktop/ScreenSaver"
             << "Stop"
             << QStringList{
-                   "/org/freedesktop/ScreenSaver Inhibit viewer_idle_inhibit_tests "
+                   "/org/freedesktop/ScreenSaver Inhibit desktop_idle_inhibit_tests "
                    "Showing a slide show -> 4711",
                    "/org/freedesktop/ScreenSaver UnInhibit 4711"};
         QTest::newRow("ScreenSaver at its short path, window closed")
             << false << "/ScreenSaver"
             << "close"
             << QStringList{
-                   "/ScreenSaver Inhibit viewer_idle_inhibit_tests Showing a slide show -> 4711",
+                   "/ScreenSaver Inhibit desktop_idle_inhibit_tests Showing a slide show -> 4711",
                    "/ScreenSaver UnInhibit 4711"};
         QTest::newRow("neither") << false << QString() << "Stop" << QStringList{};
     }

@@ -1,10 +1,11 @@
 #include <QTest>
 #include <cmath>
 
+#include "gallery/GalleryGrid.h"
+#include "gallery/Thumbnail.h"
+#include "scene/Picture.h"
 #include "scene/RenderSceneBitmap.h"
-#include "tests/viewer/ViewerTestSupport.h"
-#include "viewer/GalleryGrid.h"
-#include "viewer/Thumbnail.h"
+#include "tests/support/ScreenImages.h"
 
 using vistrel::GalleryGrid;
 using vistrel::SceneBitmap;
@@ -12,16 +13,10 @@ using namespace vistrel::test;
 
 namespace {
 
-constexpr QSize Frame(570, 190);
+constexpr QSize Frame(vistrel::PictureWidth, vistrel::PictureHeight);
 constexpr QSize Cell(285, 115);
 constexpr int Gap = 8;
-constexpr int AllSeeds = 32768;
-
-std::unique_ptr<SceneBitmap> RenderFrame(std::uint32_t seed) {
-    vistrel::SceneRng rng;
-    rng.Seed(seed);
-    return vistrel::RenderSceneBitmap({0, 0, Frame.width(), Frame.height()}, rng);
-}
+constexpr int AllSeeds = vistrel::SceneSeedCount;
 
 // The source pixel under the centre of device pixel d of `count` covering `length` pixels.
 int Under(int d, int length, int count) {
@@ -79,7 +74,7 @@ class GalleryLogicTest : public QObject {
     void aThumbnailIsTheHalvedPictureOrItsOwnPixels() {
         QFETCH(quint32, seed);
         QFETCH(qreal, ratio);
-        const auto picture = RenderFrame(seed);
+        const auto picture = vistrel::PictureOfSeed(seed);
         const QImage thumbnail = vistrel::ThumbnailImage(*picture, ratio);
         QCOMPARE(thumbnail.devicePixelRatio(), ratio);
         const QImage expected = ExpectedThumbnail(*picture, ratio);
@@ -94,13 +89,13 @@ class GalleryLogicTest : public QObject {
     void aPictureWithoutTheWholeFrameHasNoThumbnail() {
         vistrel::SceneRng rng;
         const auto narrow = vistrel::RenderSceneBitmap({0, 0, 569, 190}, rng);
-        SceneBitmap damaged = *RenderFrame(1);
+        SceneBitmap damaged = *vistrel::PictureOfSeed(1);
         damaged.pixels.pop_back();
         for (const SceneBitmap* picture : {narrow.get(), &damaged}) {
             QVERIFY(vistrel::HalvedPicture(*picture).isNull());
             QVERIFY(vistrel::ThumbnailImage(*picture, 1).isNull());
         }
-        QVERIFY(vistrel::ThumbnailImage(*RenderFrame(1), 0).isNull());
+        QVERIFY(vistrel::ThumbnailImage(*vistrel::PictureOfSeed(1), 0).isNull());
     }
 
     void theCellAtAPoint_data() {

@@ -13,12 +13,14 @@
 #include <QTimer>
 #include <QToolTip>
 
+#include "app/ProgramWindows.h"
+#include "gallery/GalleryView.h"
+#include "gallery/GalleryWindow.h"
+#include "gallery/Thumbnail.h"
+#include "images/CrispImage.h"
+#include "scene/Picture.h"
 #include "tests/viewer/ViewerFixture.h"
-#include "viewer/CrispImage.h"
-#include "viewer/Favourites.h"
-#include "viewer/GalleryView.h"
-#include "viewer/GalleryWindow.h"
-#include "viewer/Thumbnail.h"
+#include "userfiles/Favourites.h"
 
 using vistrel::GalleryView;
 using vistrel::GalleryWindow;
@@ -28,12 +30,6 @@ using namespace vistrel::test;
 namespace {
 
 constexpr int LastSeed = 32767;
-
-std::unique_ptr<SceneBitmap> RenderFrame(std::uint32_t seed) {
-    vistrel::SceneRng rng;
-    rng.Seed(seed);
-    return vistrel::RenderSceneBitmap({0, 0, 570, 190}, rng);
-}
 
 QByteArray Contents(const QString& path) {
     QFile file(path);
@@ -64,7 +60,11 @@ class GalleryWindowTest : public ViewerFixture {
     Q_OBJECT
 
   private:
-    GalleryWindow* Gallery() const { return dialog->Gallery(); }
+    void Compose() override {
+        windows = std::make_unique<vistrel::ProgramWindows>(*dialog, *favourites);
+    }
+    void Decompose() override { windows.reset(); }
+    GalleryWindow* Gallery() const { return windows->Gallery(); }
     GalleryView* View() const { return Gallery()->View(); }
     QString FavouritesPath() const {
         return dataHome->filePath(QStringLiteral("vistrel/favourites"));
@@ -125,7 +125,7 @@ class GalleryWindowTest : public ViewerFixture {
         const qreal ratio = View()->devicePixelRatioF();
         const QImage shown = View()->viewport()->grab().toImage();
         // At a fractional ratio the last column and row are only partly the thumbnail's.
-        const QImage whole = vistrel::ThumbnailImage(*RenderFrame(20877), ratio);
+        const QImage whole = vistrel::ThumbnailImage(*vistrel::PictureOfSeed(20877), ratio);
         const QImage expected =
             whole.copy(0, 0, static_cast<int>(285 * ratio), static_cast<int>(95 * ratio));
         const QImage thumbnail =
@@ -210,7 +210,7 @@ class GalleryWindowTest : public ViewerFixture {
         const QMimeData* data = QGuiApplication::clipboard()->mimeData();
         QVERIFY(data);
         QCOMPARE(data->text(), QStringLiteral("Vistrel seed %1").arg(seed));
-        const auto picture = RenderFrame(seed);
+        const auto picture = vistrel::PictureOfSeed(seed);
         const QString difference = FirstDifference(qvariant_cast<QImage>(data->imageData()),
                                                    ExpectedPicture(picture.get(), {570, 190}, 1));
         QVERIFY2(difference.isEmpty(), qPrintable(difference));
@@ -277,7 +277,7 @@ class GalleryWindowTest : public ViewerFixture {
         ViewerKey(Qt::Key_D, Qt::ControlModifier);
         QCOMPARE(messages.count, 1);
         for (const std::uint32_t seed : {40u, 41u, 42u}) {
-            QVERIFY(dialog->FavouriteSeeds().Contains(seed));
+            QVERIFY(favourites->Contains(seed));
         }
         QCOMPARE(QFileInfo(folder + QStringLiteral("/vistrel/favourites/kept")).isDir(),
                  folderInTheFilesPlace);
@@ -330,6 +330,7 @@ class GalleryWindowTest : public ViewerFixture {
 
   private:
     std::unique_ptr<QTemporaryDir> dataHome;
+    std::unique_ptr<vistrel::ProgramWindows> windows;
 };
 
 QTEST_MAIN(GalleryWindowTest)

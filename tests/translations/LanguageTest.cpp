@@ -9,6 +9,7 @@
 #include "about/AboutDialog.h"
 #include "app/ViewerApp.h"
 #include "tests/viewer/ViewerTestSupport.h"
+#include "userfiles/Favourites.h"
 #include "viewer/ViewerDialog.h"
 #include "viewer/ViewerServices.h"
 
@@ -43,7 +44,8 @@ class LanguageTest : public QObject {
         QFETCH(QString, english);
         QFETCH(QString, chineseText);
         test::FakeViewerServices services{1765432109};
-        ViewerDialog viewer(services);
+        vistrel::Favourites favourites;
+        ViewerDialog viewer(services, favourites);
         QCOMPARE(viewer.windowTitle(), QString("Vistrel"));
         const auto* widget = viewer.findChild<QWidget*>(control);
         QVERIFY(widget);

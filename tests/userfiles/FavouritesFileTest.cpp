@@ -3,8 +3,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include "tests/viewer/ViewerTestSupport.h"
-#include "viewer/FavouritesFile.h"
+#include "tests/support/Limits.h"
+#include "userfiles/FavouritesFile.h"
 
 using vistrel::FavouritesFile;
 using vistrel::test::FileSizeCap;

@@ -1,6 +1,7 @@
 #include <QScreen>
 #include <QTest>
 
+#include "tests/support/Limits.h"
 #include "tests/viewer/ViewerTestSupport.h"
 #include "viewer/FullScreenPicture.h"
 #include "viewer/ScenePicture.h"

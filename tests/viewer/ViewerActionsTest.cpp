@@ -20,9 +20,10 @@
 
 #include <csignal>
 
+#include "images/CrispImage.h"
 #include "scene/ScreenFit.h"
+#include "tests/support/Limits.h"
 #include "tests/viewer/ViewerFixture.h"
-#include "viewer/CrispImage.h"
 #include "viewer/FullScreenPicture.h"
 #include "viewer/ScenePicture.h"
 #include "viewer/ViewerDialog.h"
@@ -33,20 +34,14 @@ using namespace vistrel::test;
 
 namespace {
 
-constexpr QSize Frame(570, 190);
+constexpr QSize Frame(vistrel::PictureWidth, vistrel::PictureHeight);
 
-// The scene seed of scene k of a run, as the series defines it.
-std::uint32_t SeedOfScene(std::uint32_t runSeed, std::uint32_t k) {
-    vistrel::SceneRng rng;
-    vistrel::SceneSeed(rng, runSeed, k);
-    return rng.State();
-}
+using vistrel::SeedOfScene;
 
+// The seed's picture at the size of the viewer's picture control.
 std::unique_ptr<SceneBitmap> RenderSeed(std::uint32_t seed) {
-    vistrel::SceneRng rng;
-    rng.Seed(seed);
     const QSize size = ViewerFixture::PictureSize;
-    return vistrel::RenderSceneBitmap({0, 0, size.width(), size.height()}, rng);
+    return vistrel::PictureOfSeed(seed, {0, 0, size.width(), size.height()});
 }
 
 // Runs `handle` on the modal window of that type once a nested event loop shows it, looking for

@@ -4,6 +4,8 @@
 #include <QTest>
 #include <QTimerEvent>
 
+#include "scene/Picture.h"
+#include "tests/support/Limits.h"
 #include "tests/viewer/ViewerFixture.h"
 #include "viewer/ScenePicture.h"
 #include "viewer/ViewerDialog.h"
@@ -23,7 +25,9 @@ class ViewerDialogTest : public ViewerFixture {
 
     // Empty when the picture on show is scene k of the dialog's run, bitmap and screen alike.
     QString SceneDifference(std::uint32_t k) const {
-        const auto expected = RenderScene(dialog->RunSeed(), k, PictureSize);
+        const auto expected =
+            vistrel::PictureOfSeed(vistrel::SeedOfScene(dialog->RunSeed(), k),
+                                   {0, 0, PictureSize.width(), PictureSize.height()});
         const SceneBitmap* shown = Picture()->Bitmap();
         if (!shown) {
             return QStringLiteral("no bitmap on show");
@@ -57,7 +61,8 @@ class ViewerDialogTest : public ViewerFixture {
         QFETCH(qint64, clock);
         QFETCH(quint32, runSeed);
         services = std::make_unique<FakeViewerServices>(clock);
-        dialog = std::make_unique<vistrel::ViewerDialog>(*services);
+        favourites = std::make_unique<vistrel::Favourites>();
+        dialog = std::make_unique<vistrel::ViewerDialog>(*services, *favourites);
         QCOMPARE(dialog->RunSeed(), runSeed);
         QCOMPARE(dialog->SceneIndex(), 0u);
         QVERIFY(!Picture()->Bitmap());

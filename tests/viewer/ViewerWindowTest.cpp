@@ -7,6 +7,7 @@
 #include <QWheelEvent>
 
 #include "tests/viewer/ViewerTestSupport.h"
+#include "userfiles/Favourites.h"
 #include "viewer/ViewerDialog.h"
 
 using vistrel::ViewerDialog;
@@ -29,13 +30,14 @@ class ViewerWindowTest : public QObject {
 
   private:
     FakeViewerServices services{1765432109};
+    vistrel::Favourites favourites;
     std::unique_ptr<ViewerDialog> dialog;
 
     QWidget* Control(const char* name) const { return FindControl<QWidget>(*dialog, name); }
     QSpinBox* Interval() const { return qobject_cast<QSpinBox*>(Control("intervalSpin")); }
 
     void Open(int fontPointSize = 0) {
-        dialog = std::make_unique<ViewerDialog>(services);
+        dialog = std::make_unique<ViewerDialog>(services, favourites);
         if (fontPointSize > 0) {
             QFont font = dialog->font();
             font.setPointSize(fontPointSize);
