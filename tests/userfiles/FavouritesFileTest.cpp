@@ -1,9 +1,13 @@
+#include <sys/stat.h>
+
 #include <QDir>
 #include <QFile>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include "tests/support/Limits.h"
+#include "userfiles/Favourites.h"
 #include "userfiles/FavouritesFile.h"
 
 using vistrel::FavouritesFile;
@@ -35,7 +39,9 @@ class FavouritesFileTest : public QObject {
     Q_OBJECT
 
   private slots:
-    // Marks are "+seed", unmarks "-seed". A null file is one that does not exist yet.
+    // Marks are "+seed", unmarks "-seed", made by a second writer of the same file when written
+    // "b+seed"; "=text" is a line the user adds by hand. A null file is one that does not exist
+    // yet.
     void changesKeepEveryForeignLine_data() {
         QTest::addColumn<QByteArray>("before");
         QTest::addColumn<QStringList>("changes");
@@ -62,6 +68,20 @@ class FavouritesFileTest : public QObject {
         QTest::newRow("seed 0 and the largest seed")
             << QByteArray("0\n") << QStringList{"+32767", "-0"} << Seeds{0} << QByteArray("32767\n")
             << Seeds{32767};
+        QTest::newRow("a byte-order mark hides no seed") << QByteArray(
+                                                                "\xEF\xBB\xBF"
+                                                                "16780\n")
+                                                         << QStringList{"+1"} << Seeds{16780}
+                                                         << QByteArray(
+                                                                "\xEF\xBB\xBF"
+                                                                "16780\n1\n")
+                                                         << Seeds{1, 16780};
+        QTest::newRow("zeros, blanks and a carriage return: unmarking removes every spelling")
+            << QByteArray("000044\n46\r\n 48 \n44\n\t0044\r\n") << QStringList{"-44"}
+            << Seeds{44, 46, 48} << QByteArray("46\r\n 48 \n") << Seeds{46, 48};
+        QTest::newRow("a second writer's marks and a hand edit meanwhile all stay")
+            << QByteArray() << QStringList{"+16780", "b+16783", "=# by hand", "+22631", "b-16780"}
+            << Seeds{} << QByteArray("16783\n# by hand\n22631\n") << Seeds{16783, 22631};
         QTest::newRow("unmarking the last one leaves an empty file")
             << QByteArray("1\n") << QStringList{"-1"} << Seeds{1} << QByteArray("") << Seeds{};
     }
@@ -80,12 +100,21 @@ class FavouritesFileTest : public QObject {
         }
 
         FavouritesFile favourites(path);
+        FavouritesFile second(path);
         QCOMPARE(favourites.Load(), QString());
+        QCOMPARE(second.Load(), QString());
         QCOMPARE(favourites.Seeds(), seedsRead);
-        for (const QString& change : changes) {
+        for (QString change : changes) {
+            if (change.startsWith(QLatin1Char('='))) {
+                QVERIFY(WriteFile(path, Contents(path) + change.mid(1).toUtf8() + '\n'));
+                continue;
+            }
+            FavouritesFile& writer = change.startsWith(QLatin1Char('b')) ? second : favourites;
+            change.remove(QLatin1Char('b'));
             const bool mark = change.startsWith(QLatin1Char('+'));
-            QCOMPARE(favourites.SetFavourite(change.mid(1).toUInt(), mark), QString());
+            QCOMPARE(writer.SetFavourite(change.mid(1).toUInt(), mark), QString());
         }
+        QCOMPARE(favourites.Refresh(), QString());
 
         QCOMPARE(Contents(path), after);
         QCOMPARE(favourites.Seeds(), seedsAfter);
@@ -97,6 +126,28 @@ class FavouritesFileTest : public QObject {
         QCOMPARE(reread.Seeds(), seedsAfter);
         QCOMPARE(QDir(home.filePath(QStringLiteral("vistrel"))).entryList(QDir::Files),
                  QStringList{QStringLiteral("favourites")});
+    }
+
+    // Another viewer replaces the file; an editor writes it in place, twice, or makes it anew.
+    void changesByOthersAreSeen() {
+        QTemporaryDir home;
+        qputenv("XDG_DATA_HOME", home.path().toLocal8Bit());
+        vistrel::Favourites favourites;
+        QSignalSpy changed(&favourites, &vistrel::Favourites::Changed);
+        const QString path = home.filePath(QStringLiteral("vistrel/favourites"));
+        FavouritesFile other(path);
+        QCOMPARE(other.Load(), QString());
+        QCOMPARE(other.SetFavourite(16783, true), QString());
+        QTRY_VERIFY(favourites.Contains(16783));
+        QVERIFY(WriteFile(path, "16783\n22631\n"));
+        QTRY_VERIFY(favourites.Contains(22631));
+        QVERIFY(WriteFile(path, "22631\n"));
+        QTRY_VERIFY(!favourites.Contains(16783));
+        QVERIFY(QFile::remove(path));
+        QVERIFY(WriteFile(path, "5\n"));
+        QTRY_COMPARE(favourites.Seeds(), Seeds{5});
+        QVERIFY(changed.count() >= 4);
+        qunsetenv("XDG_DATA_HOME");
     }
 
     void aChangeThatChangesNothingWritesNothing() {
@@ -139,26 +190,47 @@ class FavouritesFileTest : public QObject {
     }
 
     // Being root, the test cannot take read permission away: a folder in the file's place, or a
-    // file the kernel refuses to read, stands in for it.
+    // file the kernel refuses to read, stands in for it. Nothing but a plain file of a sensible
+    // size is read at all: a FIFO would hang the start, a device or a huge file eat the memory.
     void aFileThatCannotBeReadIsNeverWritten_data() {
         QTest::addColumn<QString>("path");
-        QTest::newRow("a folder") << QString();
+        QTest::newRow("a folder") << QStringLiteral("folder");
         QTest::newRow("a file that fails to read") << QStringLiteral("/proc/self/mem");
+        QTest::newRow("a FIFO") << QStringLiteral("fifo");
+        QTest::newRow("a link to /dev/zero") << QStringLiteral("zero");
+        QTest::newRow("a file over 4 MB") << QStringLiteral("large");
     }
 
     void aFileThatCannotBeReadIsNeverWritten() {
         QFETCH(QString, path);
         QTemporaryDir home;
-        if (path.isEmpty()) {
-            path = home.filePath(QStringLiteral("favourites"));
+        const QString made = home.filePath(QStringLiteral("favourites"));
+        if (path == QLatin1String("folder")) {
             QVERIFY(QDir(home.path()).mkdir(QStringLiteral("favourites")));
-            QVERIFY(QDir(path).mkdir(QStringLiteral("inside")));
+            QVERIFY(QDir(made).mkdir(QStringLiteral("inside")));
+        } else if (path == QLatin1String("fifo")) {
+            QCOMPARE(mkfifo(QFile::encodeName(made).constData(), 0600), 0);
+        } else if (path == QLatin1String("zero")) {
+            QVERIFY(QFile::link(QStringLiteral("/dev/zero"), made));
+        } else if (path == QLatin1String("large")) {
+            QFile large(made);
+            QVERIFY(large.open(QIODevice::WriteOnly) && large.write("1\n") == 2);
+            QVERIFY(large.resize(FavouritesFile::LargestFile + 1));
         }
+        if (!path.startsWith(QLatin1Char('/'))) {
+            path = made;
+        }
+        struct stat before {};
+        QCOMPARE(lstat(QFile::encodeName(path).constData(), &before), 0);
         FavouritesFile favourites(path);
         QVERIFY(!favourites.Load().isEmpty());
         QVERIFY(!favourites.SetFavourite(7, true).isEmpty());
         QVERIFY(favourites.Contains(7));
-        QVERIFY(QFileInfo(path).isDir() || path.startsWith(QLatin1String("/proc")));
+        struct stat after {};
+        QCOMPARE(lstat(QFile::encodeName(path).constData(), &after), 0);
+        QCOMPARE(after.st_ino, before.st_ino);
+        QCOMPARE(after.st_mode, before.st_mode);
+        QCOMPARE(after.st_size, before.st_size);
     }
 };
 
