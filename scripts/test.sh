@@ -19,5 +19,8 @@ cmake --build build/sanitize -j "$jobs"
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1 \
   ctest --test-dir build/sanitize --output-on-failure -j "$jobs"
 
+# The picture libraries on another processor: nothing in them may need x86-64.
+scripts/cross-build.sh
+
 # Fuzzing, a bounded time for each harness; any finding fails the run.
 fuzz/run.sh
