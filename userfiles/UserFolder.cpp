@@ -31,7 +31,7 @@ BaseFolderRule RuleOf(BaseFolder base) {
     return {"XDG_DATA_HOME", "/.local/share"};
 }
 
-bool IsUtf8(const QByteArray& bytes) {
+bool IsUtf8Text(const QByteArray& bytes) {
     QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
     [[maybe_unused]] const QString text = decoder.decode(bytes);
     return !decoder.hasError();
@@ -40,6 +40,14 @@ bool IsUtf8(const QByteArray& bytes) {
 bool IsFolder(const QByteArray& path) {
     struct stat info {};
     return stat(path.constData(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+// Whether the descriptor still holds the folder that the path names now.
+bool StillNames(int fd, const QByteArray& path) {
+    struct stat held {};
+    struct stat named {};
+    return fstat(fd, &held) == 0 && stat(path.constData(), &named) == 0 &&
+           held.st_dev == named.st_dev && held.st_ino == named.st_ino;
 }
 
 // The descriptors of folders with names Qt cannot spell, opened once each and closed with the
@@ -56,6 +64,12 @@ class HeldFolders {
     QString Reach(const QByteArray& folder) {
         const QMutexLocker guard(&lock);
         auto held = descriptors.find(folder);
+        // A folder removed or replaced since is opened anew.
+        if (held != descriptors.end() && !StillNames(held->second, folder)) {
+            close(held->second);
+            descriptors.erase(held);
+            held = descriptors.end();
+        }
         if (held == descriptors.end()) {
             const int fd = open(folder.constData(), O_PATH | O_DIRECTORY | O_CLOEXEC);
             if (fd < 0) {
@@ -94,8 +108,16 @@ UserFolder UserFolder::Of(BaseFolder base, const QString& relative) {
     return UserFolder(folder);
 }
 
+UserFolder UserFolder::Below(const QString& name) const {
+    return UserFolder(bytes + '/' + name.toUtf8());
+}
+
+bool UserFolder::IsUtf8() const {
+    return IsUtf8Text(bytes);
+}
+
 QString UserFolder::FilePath() const {
-    if (IsUtf8(bytes)) {
+    if (IsUtf8()) {
         return QString::fromUtf8(bytes);
     }
     // The deepest folder of the path that exists, and the rest below it.
@@ -106,7 +128,7 @@ QString UserFolder::FilePath() const {
     QByteArray existing = split > 0 ? bytes.left(split) : QByteArray("/");
     QByteArray rest = bytes.mid(split);
     // Folders whose names Qt cannot spell are made here, one by one, until the rest is UTF-8.
-    while (!IsUtf8(rest)) {
+    while (!IsUtf8Text(rest)) {
         const qsizetype next = rest.indexOf('/', 1);
         const QByteArray component = next < 0 ? rest : rest.left(next);
         const QByteArray made = existing == "/" ? component : existing + component;

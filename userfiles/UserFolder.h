@@ -18,12 +18,17 @@ class UserFolder {
     // it `relative`, a UTF-8 path of the program's own such as "vistrel/favourites".
     static UserFolder Of(BaseFolder base, const QString& relative = {});
 
+    // `name` inside this folder, a UTF-8 path of the program's own.
+    UserFolder Below(const QString& name) const;
+
     // The path exactly as the environment spells it.
     const QByteArray& Bytes() const { return bytes; }
+    // Whether the path is UTF-8, so that settings taking a path as text can name it.
+    bool IsUtf8() const;
     // A name Qt's file classes reach the path by. That is the path itself when it is UTF-8; else
-    // it goes through a descriptor of its deepest existing folder, held open for the life of the
-    // process, and any folders of it below that whose names are not UTF-8 are made (mode 0700)
-    // first. Empty when none of that can be had.
+    // it goes through a descriptor of its deepest existing folder, held open for as long as that
+    // folder is the one of that name, and any folders of it below that whose names are not UTF-8
+    // are made (mode 0700) first. Empty when none of that can be had.
     QString FilePath() const;
     // Its file: URI, percent-encoded from the bytes.
     QByteArray Uri() const;

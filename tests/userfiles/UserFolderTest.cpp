@@ -98,12 +98,15 @@ class UserFolderTest : public QObject {
     // land in the real one, and its URI name the real bytes.
     void aHomeThatIsNotUtf8IsTheRealFolder_data() {
         QTest::addColumn<bool>("homeExists");
-        QTest::newRow("an existing home") << true;
-        QTest::newRow("a home not made yet") << false;
+        QTest::addColumn<bool>("remadeMeanwhile");
+        QTest::newRow("an existing home") << true << false;
+        QTest::newRow("a home not made yet") << false << false;
+        QTest::newRow("a home removed and made anew after its first use") << true << true;
     }
 
     void aHomeThatIsNotUtf8IsTheRealFolder() {
         QFETCH(bool, homeExists);
+        QFETCH(bool, remadeMeanwhile);
         QTemporaryDir scratch;
         const QByteArray home = QFile::encodeName(scratch.path()) + "/caf\xe9";
         if (homeExists) {
@@ -117,6 +120,13 @@ class UserFolderTest : public QObject {
         QCOMPARE(file.Uri(), "file://" + QFile::encodeName(scratch.path()) +
                                  "/caf%E9/.local/share/vistrel/favourites");
 
+        if (remadeMeanwhile) {
+            QVERIFY(!file.FilePath().isEmpty());
+            const QByteArray away = QFile::encodeName(scratch.path()) + "/away";
+            QCOMPARE(rename(home.constData(), away.constData()), 0);
+            QCOMPARE(mkdir(home.constData(), 0700), 0);
+            QCOMPARE(rmdir(away.constData()), 0);
+        }
         const QString path = file.FilePath();
         QVERIFY(!path.isEmpty());
         QVERIFY(QDir().mkpath(QFileInfo(path).absolutePath()));
