@@ -3,7 +3,6 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QRegularExpression>
-#include <QStandardPaths>
 
 #include "images/PictureFile.h"
 #include "scene/SceneBitmap.h"
@@ -14,33 +13,39 @@ namespace {
 // Only names Vistrel itself gives, so a user's own "vistrel-favourite.png" stays.
 const QRegularExpression OwnName(QStringLiteral("^vistrel-\\d+-\\d+x\\d+\\.png$"));
 
+// Found afresh each time, as the environment says it now.
+UserFolder Folder() {
+    return UserFolder::Of(BaseFolder::Data, QStringLiteral("backgrounds"));
+}
+
 }  // namespace
 
-BackgroundFolder::BackgroundFolder()
-    : path(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
-           QStringLiteral("/backgrounds")) {}
-
-QString BackgroundFolder::FileFor(std::uint32_t seed, QSize size) const {
-    return QStringLiteral("%1/vistrel-%2-%3x%4.png")
-        .arg(path)
-        .arg(seed)
-        .arg(size.width())
-        .arg(size.height());
+UserFolder BackgroundFolder::FileFor(std::uint32_t seed, QSize size) const {
+    const QString name = QStringLiteral("vistrel-%1-%2x%3.png")
+                             .arg(QString::number(seed), QString::number(size.width()),
+                                  QString::number(size.height()));
+    return Folder().Below(name);
 }
 
-QString BackgroundFolder::Write(const SceneBitmap& image, const QString& file) const {
-    if (!QDir().mkpath(path)) {
-        return tr("the folder %1 cannot be made").arg(QDir::toNativeSeparators(path));
+QString BackgroundFolder::Write(const SceneBitmap& image, const UserFolder& file) const {
+    const UserFolder folder = Folder();
+    const QString reached = folder.FilePath();
+    if (reached.isEmpty() || !QDir().mkpath(reached)) {
+        return tr("the folder %1 cannot be made").arg(folder.DisplayName());
     }
-    return SavePicturePng(image, file, 1);
+    return SavePicturePng(image, file.FilePath(), 1);
 }
 
-void BackgroundFolder::RemoveAllBut(const QString& kept) const {
-    QDir folder(path);
-    const QString keptName = QFileInfo(kept).fileName();
-    for (const QString& name : folder.entryList({QStringLiteral("vistrel-*.png")}, QDir::Files)) {
+void BackgroundFolder::RemoveAllBut(const UserFolder& kept) const {
+    const QString reached = Folder().FilePath();
+    if (reached.isEmpty()) {
+        return;  // nothing there to remove, and QDir would take the working folder for it
+    }
+    QDir own(reached);
+    const QString keptName = QFileInfo(kept.FilePath()).fileName();
+    for (const QString& name : own.entryList({QStringLiteral("vistrel-*.png")}, QDir::Files)) {
         if (name != keptName && OwnName.match(name).hasMatch()) {
-            folder.remove(name);
+            own.remove(name);
         }
     }
 }

@@ -1,7 +1,5 @@
 #include "desktop/DesktopBackground.h"
 
-#include <QDir>
-
 #include "desktop/BackgroundChannels.h"
 #include "images/PictureFile.h"
 #include "scene/SceneBitmap.h"
@@ -37,9 +35,10 @@ bool DesktopBackground::Set(const SceneBitmap& shown, std::uint32_t seed, QSize 
         return true;
     }
     file = folder.FileFor(seed, devicePixels);
-    if (const QString failure = folder.Write(image, file); !failure.isEmpty()) {
-        emit Finished(BackgroundResult::Failed, tr("The background could not be saved as %1: %2")
-                                                    .arg(QDir::toNativeSeparators(file), failure));
+    if (const QString failure = folder.Write(image, *file); !failure.isEmpty()) {
+        emit Finished(
+            BackgroundResult::Failed,
+            tr("The background could not be saved as %1: %2").arg(file->DisplayName(), failure));
         return true;
     }
     busy = true;
@@ -56,7 +55,7 @@ void DesktopBackground::TryNext() {
         Finish(BackgroundResult::SavedOnly,
                tr("This desktop offers programs no way to set its background. The picture is "
                   "saved as %1: you can choose it in the desktop's own settings.")
-                   .arg(QDir::toNativeSeparators(file)));
+                   .arg(file->DisplayName()));
         return;
     }
     DropCurrent();
@@ -64,7 +63,9 @@ void DesktopBackground::TryNext() {
     waiting.pop_front();
     connect(current.get(), &BackgroundChannel::Finished, this,
             &DesktopBackground::OnChannelFinished);
-    current->Hand(file);
+    // A channel that keeps the time itself may wait for the user, who has no deadline.
+    connect(current.get(), &BackgroundChannel::HandedOver, this, [this] { deadline.stop(); });
+    current->Hand(*file, QDeadlineTimer(deadline.remainingTime()));
 }
 
 void DesktopBackground::OnChannelFinished(BackgroundChannel::Outcome outcome,
@@ -74,7 +75,7 @@ void DesktopBackground::OnChannelFinished(BackgroundChannel::Outcome outcome,
             TryNext();
             return;
         case BackgroundChannel::Outcome::Set:
-            folder.RemoveAllBut(file);
+            folder.RemoveAllBut(*file);
             Finish(BackgroundResult::Set, {});
             return;
         case BackgroundChannel::Outcome::Cancelled:
@@ -83,6 +84,9 @@ void DesktopBackground::OnChannelFinished(BackgroundChannel::Outcome outcome,
         case BackgroundChannel::Outcome::Failed:
             Finish(BackgroundResult::Failed,
                    tr("The desktop background could not be set: %1").arg(reason));
+            return;
+        case BackgroundChannel::Outcome::NoAnswer:
+            TimedOut();
             return;
     }
 }

@@ -8,6 +8,7 @@
 #include <deque>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "desktop/BackgroundChannel.h"
@@ -28,8 +29,9 @@ enum class BackgroundResult {
 
 // Sets the picture on show as the desktop background: exactly what the full screen shows on
 // that screen, written to the backgrounds folder, then handed to the first channel the desktop
-// offers. Never waits: the answer comes as Finished, at most `answerTime` later. Once a new
-// background is set, Vistrel's earlier ones are removed; any failure leaves the old one.
+// offers. Never waits: the answer comes as Finished, at most `answerTime` later unless the
+// desktop has taken the image and asks the user first, who may take as long as they like. Once a
+// new background is set, Vistrel's earlier ones are removed; any failure leaves the old one.
 class DesktopBackground : public QObject {
     Q_OBJECT
 
@@ -45,7 +47,8 @@ class DesktopBackground : public QObject {
     ~DesktopBackground() override;
 
     // Starts setting the background of a screen of `devicePixels` to the bitmap's picture, of
-    // scene seed `seed`. Returns false, doing nothing, while an earlier one is still under way.
+    // scene seed `seed`. Returns false, doing nothing, while an earlier one is still under way
+    // (the user may still be answering the desktop's question about it).
     bool Set(const SceneBitmap& shown, std::uint32_t seed, QSize devicePixels);
 
     // The channels of the desktop this program runs on.
@@ -67,7 +70,7 @@ class DesktopBackground : public QObject {
     std::deque<std::unique_ptr<BackgroundChannel>> waiting;
     std::unique_ptr<BackgroundChannel> current;
     QTimer deadline;
-    QString file;
+    std::optional<UserFolder> file;
     bool busy = false;
 };
 

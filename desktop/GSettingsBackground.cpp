@@ -3,7 +3,6 @@
 #define G_SETTINGS_ENABLE_BACKEND
 #include <gio/gsettingsbackend.h>
 
-#include <QUrl>
 #include <memory>
 
 #include "desktop/GSettingsBackground.h"
@@ -34,12 +33,17 @@ bool SettingsReachTheDesktop() {
 GSettingsBackground::GSettingsBackground(const BackgroundSchema& schema, QObject* parent)
     : BackgroundChannel(parent), schema(schema) {}
 
-void GSettingsBackground::Hand(const QString& file) {
-    const QString failure = Write(file);
+void GSettingsBackground::Hand(const UserFolder& image, QDeadlineTimer) {
+    const QString failure = Write(image);
     FinishLater(failure.isEmpty() ? Outcome::Set : Outcome::Failed, failure);
 }
 
-QString GSettingsBackground::Write(const QString& file) {
+QString GSettingsBackground::Write(const UserFolder& image) {
+    if (schema.takesPath) {
+        if (QString failure = PathTextFailure(image); !failure.isEmpty()) {
+            return failure;
+        }
+    }
     GSettingsSchemaSource* source = g_settings_schema_source_get_default();
     const std::unique_ptr<GSettingsSchema, SchemaUnref> found(
         source ? g_settings_schema_source_lookup(source, schema.id, TRUE) : nullptr);
@@ -51,12 +55,11 @@ QString GSettingsBackground::Write(const QString& file) {
     }
     const std::unique_ptr<GSettings, ObjectUnref> settings(
         g_settings_new_full(found.get(), nullptr, nullptr));
-    const QByteArray image =
-        schema.takesPath ? file.toUtf8() : QUrl::fromLocalFile(file).toEncoded();
-    QList<QPair<const char*, QByteArray>> values = {{schema.imageKey, image},
+    const QByteArray named = schema.takesPath ? image.Bytes() : image.Uri();
+    QList<QPair<const char*, QByteArray>> values = {{schema.imageKey, named},
                                                     {OptionsKey, Centred}};
     if (schema.darkImageKey && g_settings_schema_has_key(found.get(), schema.darkImageKey)) {
-        values.append({schema.darkImageKey, image});
+        values.append({schema.darkImageKey, named});
     }
     for (const auto& [key, value] : values) {
         if (!g_settings_schema_has_key(found.get(), key) ||

@@ -23,18 +23,19 @@ inline constexpr BackgroundSchema MateBackground{"org.mate.background", "picture
                                                  nullptr};
 
 // Writes the image and "centered" into the desktop's background settings, all at once. A schema
-// that is not installed is a failure (GLib would end the program on it, so it is looked up first).
+// that is not installed is a failure (GLib would end the program on it, so it is looked up first),
+// and so is a path the schema takes as text that is not UTF-8.
 class GSettingsBackground final : public BackgroundChannel {
     Q_OBJECT
 
   public:
     GSettingsBackground(const BackgroundSchema& schema, QObject* parent);
 
-    void Hand(const QString& file) override;
+    void Hand(const UserFolder& image, QDeadlineTimer replyBy) override;
 
   private:
     // Why it failed, or an empty string.
-    QString Write(const QString& file);
+    QString Write(const UserFolder& image);
 
     const BackgroundSchema schema;
 };

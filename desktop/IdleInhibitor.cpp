@@ -8,17 +8,11 @@
 #include <QVariantMap>
 #include <iterator>
 
+#include "desktop/DesktopBusNames.h"
+
 namespace vistrel {
 namespace {
 
-const QString PortalService = QStringLiteral("org.freedesktop.portal.Desktop");
-const QString PortalPath = QStringLiteral("/org/freedesktop/portal/desktop");
-const QString PortalInhibit = QStringLiteral("org.freedesktop.portal.Inhibit");
-const QString PortalRequestInterface = QStringLiteral("org.freedesktop.portal.Request");
-const QString ScreenSaverService = QStringLiteral("org.freedesktop.ScreenSaver");
-// Desktops publish the ScreenSaver service at one of these paths; the first answer counts.
-const QString ScreenSaverPaths[] = {QStringLiteral("/org/freedesktop/ScreenSaver"),
-                                    QStringLiteral("/ScreenSaver")};
 // The portal's flag for "the session must not go idle", which keeps the screen on.
 constexpr uint InhibitIdle = 8;
 
@@ -50,8 +44,8 @@ void IdleInhibitor::Release() {
 }
 
 void IdleInhibitor::AskPortal() {
-    QDBusMessage call =
-        QDBusMessage::createMethodCall(PortalService, PortalPath, PortalInhibit, "Inhibit");
+    QDBusMessage call = QDBusMessage::createMethodCall(dbus::PortalService, dbus::PortalPath,
+                                                       dbus::PortalInhibit, "Inhibit");
     // No parent window: the hold is for the whole session.
     call << QString() << InhibitIdle
          << QVariantMap{{QStringLiteral("reason"), tr("Showing a slide show")}};
@@ -68,15 +62,16 @@ void IdleInhibitor::AskPortal() {
         [this] { AskScreenSaver(0); });
 }
 
+// Asks at each of the service's paths in turn; the first answer counts.
 void IdleInhibitor::AskScreenSaver(std::size_t pathIndex) {
-    if (pathIndex == std::size(ScreenSaverPaths)) {
+    if (pathIndex == std::size(dbus::ScreenSaverPaths)) {
         // Nobody to ask: the slide show runs, and the screen blanks as it always did.
         asking = false;
         return;
     }
-    const QString& path = ScreenSaverPaths[pathIndex];
+    const QString& path = dbus::ScreenSaverPaths[pathIndex];
     QDBusMessage call =
-        QDBusMessage::createMethodCall(ScreenSaverService, path, ScreenSaverService, "Inhibit");
+        QDBusMessage::createMethodCall(dbus::ScreenSaver, path, dbus::ScreenSaver, "Inhibit");
     call << QCoreApplication::applicationName() << tr("Showing a slide show");
     Ask(
         call,
@@ -104,12 +99,12 @@ void IdleInhibitor::Granted(const Grant& given) {
 void IdleInhibitor::GiveBack(const Grant& given) {
     QDBusMessage call;
     if (const auto* request = std::get_if<PortalRequest>(&given)) {
-        call = QDBusMessage::createMethodCall(PortalService, request->handle.path(),
-                                              PortalRequestInterface, "Close");
+        call = QDBusMessage::createMethodCall(dbus::PortalService, request->handle.path(),
+                                              dbus::PortalRequestInterface, "Close");
     } else {
         const auto& screenSaver = std::get<ScreenSaverCookie>(given);
-        call = QDBusMessage::createMethodCall(ScreenSaverService, screenSaver.path,
-                                              ScreenSaverService, "UnInhibit");
+        call = QDBusMessage::createMethodCall(dbus::ScreenSaver, screenSaver.path,
+                                              dbus::ScreenSaver, "UnInhibit");
         call << screenSaver.cookie;
     }
     // Sent without waiting for an answer: there is nothing left to do with one.

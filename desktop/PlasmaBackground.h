@@ -12,7 +12,7 @@ class PlasmaBackground final : public BackgroundChannel {
   public:
     using BackgroundChannel::BackgroundChannel;
 
-    void Hand(const QString& file) override;
+    void Hand(const UserFolder& image, QDeadlineTimer replyBy) override;
 };
 
 }  // namespace vistrel

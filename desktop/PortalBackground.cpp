@@ -6,42 +6,39 @@
 #include <QDBusUnixFileDescriptor>
 #include <QFile>
 
+#include "desktop/DesktopBusNames.h"
 #include "desktop/PortalRequest.h"
 
 namespace vistrel {
 namespace {
-
-const QString PortalService = QStringLiteral("org.freedesktop.portal.Desktop");
-const QString PortalPath = QStringLiteral("/org/freedesktop/portal/desktop");
-const QString WallpaperInterface = QStringLiteral("org.freedesktop.portal.Wallpaper");
 
 constexpr uint Success = 0;
 constexpr uint Cancelled = 1;
 
 }  // namespace
 
-void PortalBackground::Hand(const QString& file) {
+void PortalBackground::Hand(const UserFolder& image, QDeadlineTimer replyBy) {
     QDBusConnection bus = QDBusConnection::sessionBus();
     if (!bus.isConnected()) {
         FinishLater(Outcome::Unavailable);
         return;
     }
-    QDBusMessage version = QDBusMessage::createMethodCall(
-        PortalService, PortalPath, QStringLiteral("org.freedesktop.DBus.Properties"),
-        QStringLiteral("Get"));
-    version << WallpaperInterface << QStringLiteral("version");
+    QDBusMessage version = QDBusMessage::createMethodCall(dbus::PortalService, dbus::PortalPath,
+                                                          dbus::Properties, QStringLiteral("Get"));
+    version << dbus::PortalWallpaper << QStringLiteral("version");
     auto* watcher = new QDBusPendingCallWatcher(bus.asyncCall(version), this);
-    connect(watcher, &QDBusPendingCallWatcher::finished, this, [this, watcher, file] {
-        watcher->deleteLater();
-        if (watcher->isError()) {
-            emit Finished(Outcome::Unavailable, {});
-            return;
-        }
-        SetWallpaperFile(file);
-    });
+    connect(watcher, &QDBusPendingCallWatcher::finished, this,
+            [this, watcher, file = image.FilePath(), replyBy] {
+                watcher->deleteLater();
+                if (watcher->isError()) {
+                    emit Finished(Outcome::Unavailable, {});
+                    return;
+                }
+                SetWallpaperFile(file, replyBy);
+            });
 }
 
-void PortalBackground::SetWallpaperFile(const QString& file) {
+void PortalBackground::SetWallpaperFile(const QString& file, QDeadlineTimer replyBy) {
     QFile image(file);
     if (!image.open(QIODevice::ReadOnly)) {
         emit Finished(Outcome::Failed, image.errorString());
@@ -50,6 +47,8 @@ void PortalBackground::SetWallpaperFile(const QString& file) {
     auto* request = new PortalRequest(QDBusConnection::sessionBus(), this);
     connect(request, &PortalRequest::Failed, this,
             [this](const QString& reason) { emit Finished(Outcome::Failed, reason); });
+    connect(request, &PortalRequest::Unanswered, this,
+            [this] { emit Finished(Outcome::NoAnswer, {}); });
     connect(request, &PortalRequest::Responded, this, [this](uint response) {
         if (response == Success) {
             emit Finished(Outcome::Set, {});
@@ -59,10 +58,11 @@ void PortalBackground::SetWallpaperFile(const QString& file) {
             emit Finished(Outcome::Failed, tr("the desktop turned the request down"));
         }
     });
-    QDBusMessage call = QDBusMessage::createMethodCall(
-        PortalService, PortalPath, WallpaperInterface, QStringLiteral("SetWallpaperFile"));
-    // The descriptor holds a duplicate of the file's, closed with the message once it is sent;
-    // the file's own closes as this function returns.
+    QDBusMessage call =
+        QDBusMessage::createMethodCall(dbus::PortalService, dbus::PortalPath, dbus::PortalWallpaper,
+                                       QStringLiteral("SetWallpaperFile"));
+    // The descriptor holds a duplicate of the file's, which the bus keeps with the call until it
+    // is answered or given up at the deadline; the file's own closes as this function returns.
     const QDBusUnixFileDescriptor descriptor(image.handle());
     const QVariantMap options = {
         {QStringLiteral("handle_token"), request->Token()},
@@ -70,7 +70,8 @@ void PortalBackground::SetWallpaperFile(const QString& file) {
         {QStringLiteral("show-preview"), false},
     };
     call << QString() << QVariant::fromValue(descriptor) << options;
-    request->Send(call);
+    request->Send(call, replyBy);
+    emit HandedOver();
 }
 
 }  // namespace vistrel

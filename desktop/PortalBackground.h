@@ -14,10 +14,10 @@ class PortalBackground final : public BackgroundChannel {
   public:
     using BackgroundChannel::BackgroundChannel;
 
-    void Hand(const QString& file) override;
+    void Hand(const UserFolder& image, QDeadlineTimer replyBy) override;
 
   private:
-    void SetWallpaperFile(const QString& file);
+    void SetWallpaperFile(const QString& file, QDeadlineTimer replyBy);
 };
 
 }  // namespace vistrel

@@ -4,13 +4,17 @@
 #include <QDBusObjectPath>
 #include <QDBusPendingCallWatcher>
 #include <QDBusPendingReply>
+#include <QDBusServiceWatcher>
 #include <QRandomGenerator>
+#include <algorithm>
+#include <climits>
+
+#include "desktop/DesktopBusNames.h"
 
 namespace vistrel {
 namespace {
 
-const QString PortalService = QStringLiteral("org.freedesktop.portal.Desktop");
-const QString RequestInterface = QStringLiteral("org.freedesktop.portal.Request");
+const QString ResponseSignal = QStringLiteral("Response");
 
 // Tokens and object path elements allow letters, digits and underscores only.
 QString NewToken() {
@@ -21,7 +25,19 @@ QString NewToken() {
 QString RequestPath(const QString& uniqueName, const QString& token) {
     QString sender = uniqueName.mid(1);
     sender.replace(QLatin1Char('.'), QLatin1Char('_'));
-    return QStringLiteral("/org/freedesktop/portal/desktop/request/%1/%2").arg(sender, token);
+    return dbus::PortalPath + QStringLiteral("/request/") + sender + u'/' + token;
+}
+
+// The bus's timeout, in milliseconds, for a call to be answered by `replyBy` (-1: its own).
+int ReplyTimeout(QDeadlineTimer replyBy) {
+    if (replyBy.isForever()) {
+        return -1;
+    }
+    return static_cast<int>(std::clamp<qint64>(replyBy.remainingTime(), 1, INT_MAX));
+}
+
+bool IsUnanswered(const QDBusError& error) {
+    return error.type() == QDBusError::NoReply || error.type() == QDBusError::Timeout;
 }
 
 }  // namespace
@@ -29,14 +45,15 @@ QString RequestPath(const QString& uniqueName, const QString& token) {
 PortalRequest::PortalRequest(const QDBusConnection& bus, QObject* parent)
     : QObject(parent), bus(bus), token(NewToken()) {
     Subscribe(RequestPath(bus.baseService(), token));
+    WatchThePortal();
 }
 
 PortalRequest::~PortalRequest() {
     Unsubscribe();
 }
 
-void PortalRequest::Send(const QDBusMessage& call) {
-    auto* watcher = new QDBusPendingCallWatcher(bus.asyncCall(call), this);
+void PortalRequest::Send(const QDBusMessage& call, QDeadlineTimer replyBy) {
+    auto* watcher = new QDBusPendingCallWatcher(bus.asyncCall(call, ReplyTimeout(replyBy)), this);
     connect(watcher, &QDBusPendingCallWatcher::finished, this, [this, watcher] {
         watcher->deleteLater();
         if (handlePath.isEmpty()) {
@@ -45,7 +62,11 @@ void PortalRequest::Send(const QDBusMessage& call) {
         const QDBusPendingReply<QDBusObjectPath> reply = *watcher;
         if (reply.isError()) {
             Unsubscribe();
-            emit Failed(reply.error().message());
+            if (IsUnanswered(reply.error())) {
+                emit Unanswered();
+            } else {
+                emit Failed(reply.error().message());
+            }
             return;
         }
         // Portals older than the token scheme put the request elsewhere and say where.
@@ -61,9 +82,25 @@ void PortalRequest::OnResponse(uint response, const QVariantMap& results) {
     emit Responded(response, results);
 }
 
+// The request lives as long as the portal that holds it: with the portal gone (or replaced by
+// another), no answer will ever come. Watched from the start, so that no departure slips past.
+void PortalRequest::WatchThePortal() {
+    auto* watcher = new QDBusServiceWatcher(dbus::PortalService, bus,
+                                            QDBusServiceWatcher::WatchForOwnerChange, this);
+    connect(watcher, &QDBusServiceWatcher::serviceOwnerChanged, this,
+            [this](const QString&, const QString& oldOwner) {
+                // A portal started for the call has no earlier owner.
+                if (oldOwner.isEmpty() || handlePath.isEmpty()) {
+                    return;
+                }
+                Unsubscribe();
+                emit Failed(tr("the desktop portal stopped before it answered"));
+            });
+}
+
 void PortalRequest::Subscribe(const QString& path) {
     handlePath = path;
-    bus.connect(PortalService, handlePath, RequestInterface, QStringLiteral("Response"), this,
+    bus.connect(dbus::PortalService, handlePath, dbus::PortalRequestInterface, ResponseSignal, this,
                 SLOT(OnResponse(uint, QVariantMap)));
 }
 
@@ -71,8 +108,8 @@ void PortalRequest::Unsubscribe() {
     if (handlePath.isEmpty()) {
         return;
     }
-    bus.disconnect(PortalService, handlePath, RequestInterface, QStringLiteral("Response"), this,
-                   SLOT(OnResponse(uint, QVariantMap)));
+    bus.disconnect(dbus::PortalService, handlePath, dbus::PortalRequestInterface, ResponseSignal,
+                   this, SLOT(OnResponse(uint, QVariantMap)));
     handlePath.clear();
 }
 

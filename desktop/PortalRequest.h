@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDBusConnection>
+#include <QDeadlineTimer>
 #include <QObject>
 #include <QString>
 #include <QVariantMap>
@@ -24,10 +25,15 @@ class PortalRequest : public QObject {
     QString Token() const { return token; }
 
     // Sends the portal method call without waiting for it. A call the portal refuses ends the
-    // request with Failed; its answer comes as Responded.
-    void Send(const QDBusMessage& call);
+    // request with Failed, one it has not taken by `replyBy` with Unanswered (the bus gives the
+    // call up, and with it everything the call carries). Once taken, the answer comes as
+    // Responded, after the user's if the portal asks first; a portal that goes away meanwhile
+    // ends the request with Failed.
+    void Send(const QDBusMessage& call, QDeadlineTimer replyBy);
 
   signals:
+    // The portal did not take the call in time.
+    void Unanswered();
     // 0 success, 1 cancelled by the user, anything else a failure.
     void Responded(uint response, const QVariantMap& results);
     void Failed(const QString& reason);
@@ -36,6 +42,7 @@ class PortalRequest : public QObject {
     void OnResponse(uint response, const QVariantMap& results);
 
   private:
+    void WatchThePortal();
     void Subscribe(const QString& path);
     void Unsubscribe();
 

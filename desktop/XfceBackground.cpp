@@ -11,8 +11,12 @@ const QString ImageProperty = QStringLiteral("/last-image");
 
 }  // namespace
 
-void XfceBackground::Hand(const QString& file) {
-    image = file;
+void XfceBackground::Hand(const UserFolder& image, QDeadlineTimer) {
+    if (const QString failure = PathTextFailure(image); !failure.isEmpty()) {
+        FinishLater(Outcome::Failed, failure);
+        return;
+    }
+    path = QString::fromUtf8(image.Bytes());
     Query({QStringLiteral("--list")}, [this](const QByteArray& output) {
         properties.clear();
         for (const QString& line : QString::fromUtf8(output).split(QLatin1Char('\n'))) {
@@ -34,7 +38,7 @@ void XfceBackground::SetNext() {
         return;
     }
     const QString property = properties.takeFirst();
-    Query({QStringLiteral("--property"), property, QStringLiteral("--set"), image},
+    Query({QStringLiteral("--property"), property, QStringLiteral("--set"), path},
           [this](const QByteArray&) { SetNext(); });
 }
 

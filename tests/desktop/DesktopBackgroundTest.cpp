@@ -7,6 +7,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QUrl>
+#include <filesystem>
 #include <memory>
 #include <optional>
 
@@ -15,6 +16,7 @@
 #include "scene/Picture.h"
 #include "tests/support/Limits.h"
 #include "tests/support/ScreenImages.h"
+#include "userfiles/UserFolder.h"
 
 // Runs on a private session bus of its own (see CMakeLists.txt): the portal on it is the fake
 // this test starts, or none.
@@ -23,6 +25,9 @@ namespace {
 
 constexpr std::uint32_t Seed = 20877;
 constexpr QSize Screen(1280, 1024);
+const QString FileName = QStringLiteral("vistrel-20877-1280x1024.png");
+// XDG_DATA_HOME below the test's home, unless a row says otherwise.
+const QByteArray DataHome = "/data";
 // Vistrel's earlier background, which goes once a new one is set, and the user's own files,
 // which always stay.
 const QString Earlier = QStringLiteral("vistrel-7-640x480.png");
@@ -61,27 +66,27 @@ class DesktopBackgroundTest : public QObject {
   private slots:
     void initTestCase() {
         QVERIFY(home.isValid());
-        // GLib reads these once, at the first use of GSettings.
-        qputenv("XDG_DATA_HOME", home.filePath(QStringLiteral("data")).toUtf8());
+        // Where a relative XDG_DATA_HOME would lead, were it not ignored, is in the home too.
+        qputenv("HOME", QFile::encodeName(home.path()));
+        QVERIFY(QDir::setCurrent(home.path()));
+        // GLib reads this once, at the first use of GSettings.
         qputenv("XDG_CONFIG_HOME", home.filePath(QStringLiteral("config")).toUtf8());
         if (!qEnvironmentVariableIsSet("GSETTINGS_BACKEND")) {
             qputenv("GSETTINGS_BACKEND", "keyfile");
         }
         qputenv("XFCONF_QUERY_LOG", home.filePath(QStringLiteral("xfconf.log")).toUtf8());
-        folder = home.filePath(QStringLiteral("data/backgrounds"));
         // The connection's own descriptors are there before any are counted.
         QVERIFY(QDBusConnection::sessionBus().isConnected());
     }
 
+    // QTemporaryDir cannot remove folders whose names Qt cannot spell.
+    void cleanupTestCase() {
+        std::error_code error;
+        std::filesystem::remove_all(QFile::encodeName(home.path()).toStdString(), error);
+    }
+
     void init() {
-        QFile::remove(folder);
-        QDir(folder).removeRecursively();
-        QDir(home.path()).mkpath(folder);
-        for (const QString& name : QStringList{Earlier} + UsersOwn) {
-            QFile file(QDir(folder).filePath(name));
-            QVERIFY(file.open(QIODevice::WriteOnly));
-            file.write("kept");
-        }
+        UseDataHome(DataHome);
         QFile::remove(home.filePath(QStringLiteral("xfconf.log")));
         QFile::remove(home.filePath(QStringLiteral("config/glib-2.0/settings/keyfile")));
         record = std::make_unique<QTemporaryDir>();
@@ -106,43 +111,106 @@ class DesktopBackgroundTest : public QObject {
         QTest::addColumn<BackgroundResult>("result");
         QTest::addColumn<QString>("message");
         QTest::addColumn<Handover>("handover");
+        // XDG_DATA_HOME: below the test's home when it starts with a slash, else as it is.
+        QTest::addColumn<QByteArray>("dataHome");
+        // The data folder that the backgrounds folder must be in, below the test's home, as a
+        // file: URI spells it.
+        QTest::addColumn<QByteArray>("dataUri");
 
         using enum BackgroundResult;
         const QString nothing;
         const QString noWallpaper = QStringLiteral("none");
-        QTest::newRow("portal sets it") << "GNOME"
-                                        << "0" << false << 10000 << Set << "" << Handover::Portal;
+        QTest::newRow("portal sets it")
+            << "GNOME"
+            << "0" << false << 10000 << Set << "" << Handover::Portal << DataHome << DataHome;
         QTest::newRow("portal: the user cancels")
             << "GNOME"
-            << "1" << false << 10000 << Cancelled << "" << Handover::Portal;
+            << "1" << false << 10000 << Cancelled << "" << Handover::Portal << DataHome << DataHome;
         QTest::newRow("portal fails")
             << "KDE"
-            << "2" << false << 10000 << Failed << "turned the request down" << Handover::Portal;
+            << "2" << false << 10000 << Failed << "turned the request down" << Handover::Portal
+            << DataHome << DataHome;
         QTest::newRow("portal never answers")
             << "GNOME"
             << "silent" << false << 300 << Failed << "did not answer within 1 seconds"
-            << Handover::Portal;
+            << Handover::Portal << DataHome << DataHome;
         QTest::newRow("GNOME without the portal's Wallpaper")
-            << "ubuntu:GNOME" << noWallpaper << false << 10000 << Set << "" << Handover::GSettings;
-        QTest::newRow("Budgie, no portal")
-            << "Budgie:GNOME" << nothing << false << 10000 << Set << "" << Handover::GSettings;
-        QTest::newRow("MATE without its schema")
-            << "MATE" << nothing << false << 10000 << Failed
-            << "schema org.mate.background is not installed" << Handover::None;
+            << "ubuntu:GNOME" << noWallpaper << false << 10000 << Set << "" << Handover::GSettings
+            << DataHome << DataHome;
+        QTest::newRow("Budgie, no portal") << "Budgie:GNOME" << nothing << false << 10000 << Set
+                                           << "" << Handover::GSettings << DataHome << DataHome;
+        QTest::newRow("MATE without its schema") << "MATE" << nothing << false << 10000 << Failed
+                                                 << "schema org.mate.background is not installed"
+                                                 << Handover::None << DataHome << DataHome;
         QTest::newRow("XFCE") << "XFCE" << noWallpaper << true << 10000 << Set << ""
-                              << Handover::Xfce;
+                              << Handover::Xfce << DataHome << DataHome;
         QTest::newRow("XFCE without xfconf-query")
             << "XFCE" << nothing << false << 10000 << Failed << "xfconf-query could not be run"
-            << Handover::None;
-        QTest::newRow("KDE Plasma")
+            << Handover::None << DataHome << DataHome;
+        QTest::newRow("KDE Plasma") << "KDE"
+                                    << "absent plasma" << false << 10000 << Set << ""
+                                    << Handover::Plasma << DataHome << DataHome;
+        QTest::newRow("KDE without its shell")
+            << "KDE" << noWallpaper << false << 10000 << Failed << "org.kde.plasmashell"
+            << Handover::None << DataHome << DataHome;
+        QTest::newRow("no way at all")
+            << "Hyprland" << noWallpaper << false << 10000 << SavedOnly
+            << "no way to set its background" << Handover::None << DataHome << DataHome;
+        QTest::newRow("nothing named")
+            << "" << nothing << false << 10000 << SavedOnly << "vistrel-20877-1280x1024.png"
+            << Handover::None << DataHome << DataHome;
+
+        // A folder's name is kept as it is, "%2" and all; a URI escapes what it cannot hold.
+        QTest::newRow("GNOME, a folder with %2, # and spaces")
+            << "GNOME" << nothing << false << 10000 << Set << "" << Handover::GSettings
+            << QByteArray("/my home #1 %2/data") << QByteArray("/my%20home%20%231%20%252/data");
+        QTest::newRow("XFCE, a folder with %2 and a quote")
+            << "XFCE" << noWallpaper << true << 10000 << Set << "" << Handover::Xfce
+            << QByteArray("/my home #1 %2 it's/data")
+            << QByteArray("/my%20home%20%231%20%252%20it's/data");
+        QTest::newRow("KDE Plasma, a newline in the folder")
             << "KDE"
-            << "absent plasma" << false << 10000 << Set << "" << Handover::Plasma;
-        QTest::newRow("KDE without its shell") << "KDE" << noWallpaper << false << 10000 << Failed
-                                               << "org.kde.plasmashell" << Handover::None;
-        QTest::newRow("no way at all") << "Hyprland" << noWallpaper << false << 10000 << SavedOnly
-                                       << "no way to set its background" << Handover::None;
-        QTest::newRow("nothing named") << "" << nothing << false << 10000 << SavedOnly
-                                       << "vistrel-20877-1280x1024.png" << Handover::None;
+            << "absent plasma" << false << 10000 << Set << "" << Handover::Plasma
+            << QByteArray("/new\nline/data") << QByteArray("/new%0Aline/data");
+        QTest::newRow("KDE Plasma answers with an error")
+            << "KDE"
+            << "absent plasma-throws" << false << 10000 << Failed << "TypeError" << Handover::Plasma
+            << DataHome << DataHome;
+        // The base directory rules ignore a relative XDG_DATA_HOME.
+        QTest::newRow("GNOME, a relative XDG_DATA_HOME")
+            << "GNOME" << nothing << false << 10000 << Set << "" << Handover::GSettings
+            << QByteArray("rel") << QByteArray("/.local/share");
+        QTest::newRow("XFCE, a relative XDG_DATA_HOME")
+            << "XFCE" << noWallpaper << true << 10000 << Set << "" << Handover::Xfce
+            << QByteArray("rel") << QByteArray("/.local/share");
+        // A folder whose name is not UTF-8 takes the file itself; the portal and URIs can name
+        // it, settings that take a path as text cannot.
+        const QByteArray latin1 = "/caf\xe9/data";
+        const QByteArray latin1Uri = "/caf%E9/data";
+        QTest::newRow("portal, a folder that is not UTF-8")
+            << "GNOME"
+            << "0" << false << 10000 << Set << "" << Handover::Portal << latin1 << latin1Uri;
+        QTest::newRow("GNOME, a folder that is not UTF-8")
+            << "GNOME" << nothing << false << 10000 << Set << "" << Handover::GSettings << latin1
+            << latin1Uri;
+        QTest::newRow("KDE Plasma, a folder that is not UTF-8")
+            << "KDE"
+            << "absent plasma" << false << 10000 << Set << "" << Handover::Plasma << latin1
+            << latin1Uri;
+        QTest::newRow("XFCE, a folder that is not UTF-8")
+            << "XFCE" << noWallpaper << true << 10000 << Failed << "is not UTF-8" << Handover::None
+            << latin1 << latin1Uri;
+        QTest::newRow("MATE, a folder that is not UTF-8")
+            << "MATE" << nothing << false << 10000 << Failed << "is not UTF-8" << Handover::None
+            << latin1 << latin1Uri;
+        // Once the portal holds the request, the user may take longer than the deadline.
+        QTest::newRow("portal asks the user first")
+            << "GNOME"
+            << "0 asks" << false << 1000 << Set << "" << Handover::Portal << DataHome << DataHome;
+        QTest::newRow("portal leaves before it answers")
+            << "GNOME"
+            << "leaves" << false << 1000 << Failed << "portal stopped before it answered"
+            << Handover::Portal << DataHome << DataHome;
     }
 
     void setsTheBackgroundOrSaysWhyNot() {
@@ -153,7 +221,9 @@ class DesktopBackgroundTest : public QObject {
         QFETCH(BackgroundResult, result);
         QFETCH(QString, message);
         QFETCH(Handover, handover);
-        if (desktop == u"MATE" &&
+        QFETCH(QByteArray, dataHome);
+        QFETCH(QByteArray, dataUri);
+        if (desktop == u"MATE" && message.contains(u"not installed") &&
             QFile::exists(
                 QStringLiteral("/usr/share/glib-2.0/schemas/org.mate.background.gschema.xml"))) {
             QSKIP("this machine has MATE's schema");
@@ -164,6 +234,7 @@ class DesktopBackgroundTest : public QObject {
                 return;
             }
         }
+        UseDataHome(dataHome);
         const QString fakes = QStringLiteral(VISTREL_TEST_FAKES);
         qputenv("PATH", (xfconfQuery ? fakes.toUtf8() + ":" : QByteArray()) + originalPath);
 
@@ -185,15 +256,19 @@ class DesktopBackgroundTest : public QObject {
             QVERIFY2(answer->second.contains(message), qPrintable(answer->second));
         }
 
-        const QString file = QDir(folder).filePath(QStringLiteral("vistrel-20877-1280x1024.png"));
-        QStringList expectedFiles = UsersOwn + QStringList{QFileInfo(file).fileName()};
+        const QString file = QDir(folder).filePath(FileName);
+        QStringList expectedFiles = UsersOwn + QStringList{FileName};
         if (result != BackgroundResult::Set) {
             expectedFiles.append(Earlier);
         }
         CheckFolderHolds(expectedFiles);
         QCOMPARE(FirstDifference(QImage(file), ExpectedBackground(*shown)), QString());
 
-        CheckHandover(handover, file);
+        const QByteArray below = "/backgrounds/" + FileName.toUtf8();
+        CheckHandover(
+            handover,
+            QFile::encodeName(home.path()) + QByteArray::fromPercentEncoding(dataUri) + below,
+            QUrl::fromLocalFile(home.path()).toEncoded() + dataUri + below);
     }
 
     // GLib's choice of settings store holds for the whole process, so the test of settings kept
@@ -225,7 +300,7 @@ class DesktopBackgroundTest : public QObject {
         QVERIFY2(answer->second.contains(QStringLiteral("could not be saved")),
                  qPrintable(answer->second));
         QVERIFY(QFileInfo(folder).isFile());
-        CheckHandover(Handover::None, {});
+        CheckHandover(Handover::None, {}, {});
     }
 
   private:
@@ -242,14 +317,49 @@ class DesktopBackgroundTest : public QObject {
         if (!background.Set(shown, Seed, Screen)) {
             return std::nullopt;
         }
-        // A second request while the first is under way is refused.
-        if ((!answer && background.Set(shown, Seed, Screen)) ||
-            !QTest::qWaitFor([&answer] { return answer.has_value(); }, 5000)) {
+        // A second request while the first is under way is refused without a word: at once, and
+        // again once the deadline is past while the desktop asks the user.
+        const auto answered = [&answer] { return answer.has_value(); };
+        const auto anotherIsRefused = [&] {
+            return answered() || (!background.Set(shown, Seed, Screen) && !answered());
+        };
+        if (!anotherIsRefused()) {
+            return std::nullopt;
+        }
+        if (!QTest::qWaitFor(answered, static_cast<int>(answerTime.count()) + 200) &&
+            !anotherIsRefused()) {
+            return std::nullopt;
+        }
+        if (!QTest::qWaitFor(answered, 5000)) {
             return std::nullopt;
         }
         // What the finished request leaves to the event loop goes before anything is counted.
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         return answer;
+    }
+
+    // Points XDG_DATA_HOME there and lays out its backgrounds folder: Vistrel's earlier
+    // background and the user's own files.
+    void UseDataHome(const QByteArray& dataHome) {
+        qputenv("XDG_DATA_HOME",
+                dataHome.startsWith('/') ? QFile::encodeName(home.path()) + dataHome : dataHome);
+        const UserFolder backgrounds =
+            UserFolder::Of(BaseFolder::Data, QStringLiteral("backgrounds"));
+        QFile::remove(backgrounds.FilePath());
+        QVERIFY(QDir().mkpath(backgrounds.FilePath()));
+        // Reached as the program reaches it, so that the descriptor held for a folder whose name
+        // Qt cannot spell is open before any are counted. Emptied rather than removed, which
+        // would leave that descriptor on a folder that is gone.
+        folder = backgrounds.FilePath();
+        QDir own(folder);
+        for (const QString& name : own.entryList(QDir::Files | QDir::Hidden)) {
+            QVERIFY(own.remove(name));
+        }
+        for (const QString& name : QStringList{Earlier} + UsersOwn) {
+            QFile file(own.filePath(name));
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write("kept");
+        }
     }
 
     void StartFakeDesktop(const QStringList& offers) {
@@ -281,8 +391,7 @@ class DesktopBackgroundTest : public QObject {
 
     // What reached the desktop, by the way that should have carried it and no other: the portal
     // got the file's bytes through the descriptor, the settings name the file.
-    void CheckHandover(Handover handover, const QString& file) {
-        const QString uri = QUrl::fromLocalFile(file).toString(QUrl::FullyEncoded);
+    void CheckHandover(Handover handover, const QByteArray& path, const QByteArray& uri) {
         const QByteArray keyfile =
             ReadAll(home.filePath(QStringLiteral("config/glib-2.0/settings/keyfile")));
         const QByteArray xfconfLog = ReadAll(home.filePath(QStringLiteral("xfconf.log")));
@@ -296,7 +405,8 @@ class DesktopBackgroundTest : public QObject {
             case Handover::None:
                 break;
             case Handover::Portal: {
-                QCOMPARE(ReadAll(record->filePath(QStringLiteral("image"))), ReadAll(file));
+                QCOMPARE(ReadAll(record->filePath(QStringLiteral("image"))),
+                         ReadAll(QDir(folder).filePath(FileName)));
                 const QJsonObject call =
                     QJsonDocument::fromJson(ReadAll(record->filePath(QStringLiteral("call.json"))))
                         .object();
@@ -312,13 +422,13 @@ class DesktopBackgroundTest : public QObject {
             }
             case Handover::GSettings:
                 for (const char* key : {"picture-uri", "picture-uri-dark"}) {
-                    QVERIFY2(keyfile.contains(QByteArray(key) + "='" + uri.toUtf8() + "'"),
+                    QVERIFY2(keyfile.contains(QByteArray(key) + "='" + uri + "'"),
                              keyfile.constData());
                 }
                 QVERIFY2(keyfile.contains("picture-options='centered'"), keyfile.constData());
                 break;
             case Handover::Plasma:
-                QVERIFY2(script.contains("const image = [\"" + uri.toUtf8() + "\"][0];"),
+                QVERIFY2(script.contains("const image = [\"" + uri + "\"][0];"),
                          script.constData());
                 QVERIFY2(script.contains("d.wallpaperPlugin = 'org.kde.image';"),
                          script.constData());
@@ -330,11 +440,11 @@ class DesktopBackgroundTest : public QObject {
                          "--channel xfce4-desktop --list\n"
                          "--channel xfce4-desktop --property "
                          "/backdrop/screen0/monitorHDMI-1/workspace0/last-image --set " +
-                             file.toUtf8() +
+                             path +
                              "\n"
                              "--channel xfce4-desktop --property "
                              "/backdrop/screen0/monitoreDP-1/workspace0/last-image --set " +
-                             file.toUtf8() + "\n");
+                             path + "\n");
                 break;
         }
     }

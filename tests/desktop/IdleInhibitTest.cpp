@@ -41,9 +41,8 @@ class FakePortal : public QObject {
         const QString path =
             QStringLiteral("/org/freedesktop/portal/desktop/request/1/t%1").arg(++requests);
         bus << QStringLiteral("portal Inhibit '%1' %2 %3")
-                   .arg(window)
-                   .arg(flags)
-                   .arg(options.value(QStringLiteral("reason")).toString());
+                   .arg(window, QString::number(flags),
+                        options.value(QStringLiteral("reason")).toString());
         auto* request = new FakeRequest(path);
         request->setParent(this);
         connection.registerObject(path, request, QDBusConnection::ExportAllSlots);
@@ -64,10 +63,13 @@ class FakeScreenSaver : public QObject {
 
   public slots:
     uint Inhibit(const QString& application, const QString& reason) {
-        bus << QStringLiteral("%1 Inhibit %2 %3 -> %4").arg(path, application, reason).arg(cookie);
+        bus << QStringLiteral("%1 Inhibit %2 %3 -> %4")
+                   .arg(path, application, reason, QString::number(cookie));
         return cookie;
     }
-    void UnInhibit(uint given) { bus << QStringLiteral("%1 UnInhibit %2").arg(path).arg(given); }
+    void UnInhibit(uint given) {
+        bus << QStringLiteral("%1 UnInhibit %2").arg(path, QString::number(given));
+    }
 
   private:
     QString path;

@@ -1,17 +1,24 @@
 #!/usr/bin/env python3
 """A desktop portal and a Plasma shell on the session bus, for the background tests.
 
-usage: fake-desktop.py RECORD_DIR ANSWER [plasma]
+usage: fake-desktop.py RECORD_DIR ANSWER [asks] [plasma | plasma-throws]
 
 ANSWER is the Response code the portal's Wallpaper request gets (0, 1, 2, ...), "silent" for a
-request that is never answered, "none" for a portal without the Wallpaper interface, or
-"absent" for no portal at all. A Wallpaper call leaves RECORD_DIR/image (the bytes read from the
-file descriptor) and RECORD_DIR/call.json (the parent window, the options and the request
-path). With "plasma", a Plasma shell takes scripts and leaves them in RECORD_DIR/script.js.
-Prints "ready" once the names are owned.
+call that is never answered at all, "leaves" for a portal that takes the request and leaves the
+bus LEAVES_AFTER seconds later without a Response, "none" for a portal without the Wallpaper
+interface, or "absent" for no portal at all. With "asks", the Response comes ASKS_FOR seconds
+after the request is taken, as when the portal asks the user first. A Wallpaper call leaves
+RECORD_DIR/image (the bytes read from the file descriptor) and RECORD_DIR/call.json (the parent
+window, the options and the request path).
+
+With "plasma", a Plasma shell takes scripts and leaves them in RECORD_DIR/script.js. Like an
+older shell that reports a script that does not run as its answer, it answers a script it cannot
+read (the image not one JSON string, or the fill mode not a number) with an error text; with
+"plasma-throws" it answers every script so. Prints "ready" once the names are owned.
 """
 import json
 import os
+import re
 import sys
 
 import dbus
@@ -23,6 +30,10 @@ BUS_NAME = "org.freedesktop.portal.Desktop"
 PATH = "/org/freedesktop/portal/desktop"
 WALLPAPER = "org.freedesktop.portal.Wallpaper"
 REQUEST = "org.freedesktop.portal.Request"
+ASKS_FOR = 1.5
+LEAVES_AFTER = 1.2
+# The shape of the script that sets the image wallpaper, as far as this shell reads it.
+SCRIPT = re.compile(r"const image = (\[.*?\])\[0\];\n.*'FillMode', \d+\);\n}\n", re.DOTALL)
 
 
 class Request(dbus.service.Object):
@@ -32,11 +43,12 @@ class Request(dbus.service.Object):
 
 
 class Portal(dbus.service.Object):
-    def __init__(self, bus, record, answer):
+    def __init__(self, bus, record, answer, asks):
         super().__init__(bus, PATH)
         self.bus = bus
         self.record = record
         self.answer = answer
+        self.asks = asks
         self.requests = []
 
     @dbus.service.method(dbus.PROPERTIES_IFACE, in_signature="ss", out_signature="v")
@@ -48,8 +60,8 @@ class Portal(dbus.service.Object):
             name="org.freedesktop.DBus.Error.UnknownProperty")
 
     @dbus.service.method(WALLPAPER, in_signature="sha{sv}", out_signature="o",
-                         sender_keyword="sender")
-    def SetWallpaperFile(self, parent_window, fd, options, sender):
+                         sender_keyword="sender", async_callbacks=("reply", "error"))
+    def SetWallpaperFile(self, parent_window, fd, options, sender, reply, error):
         if self.answer == "none":
             raise dbus.exceptions.DBusException(
                 "no such interface", name="org.freedesktop.DBus.Error.UnknownMethod")
@@ -67,35 +79,62 @@ class Portal(dbus.service.Object):
         }
         with open(os.path.join(self.record, "call.json"), "w") as out:
             json.dump(call, out)
+        if self.answer == "silent":
+            return
         request = Request(self.bus, path)
         self.requests.append(request)
-        if self.answer != "silent":
-            GLib.idle_add(lambda: request.Response(dbus.UInt32(int(self.answer)), {}) and False)
-        return dbus.ObjectPath(path)
+        reply(dbus.ObjectPath(path))
+        if self.answer == "leaves":
+            GLib.timeout_add(int(LEAVES_AFTER * 1000), self.leave)
+            return
+
+        def respond():
+            request.Response(dbus.UInt32(int(self.answer)), {})
+            return False
+        GLib.timeout_add(int(ASKS_FOR * 1000) if self.asks else 0, respond)
+
+    def leave(self):
+        self.bus.release_name(BUS_NAME)
+        return False
+
+
+def readable(script):
+    shape = SCRIPT.fullmatch(script)
+    if not shape:
+        return False
+    try:
+        image = json.loads(shape.group(1))
+    except ValueError:
+        return False
+    return len(image) == 1 and isinstance(image[0], str)
 
 
 class PlasmaShell(dbus.service.Object):
-    def __init__(self, bus, record):
+    def __init__(self, bus, record, throws):
         super().__init__(bus, "/PlasmaShell")
         self.record = record
+        self.throws = throws
 
     @dbus.service.method("org.kde.PlasmaShell", in_signature="s", out_signature="s")
     def evaluateScript(self, script):
         with open(os.path.join(self.record, "script.js"), "w") as out:
             out.write(script)
-        return ""
+        if self.throws:
+            return "TypeError: desktops is not a function"
+        return "" if readable(script) else "SyntaxError: Unexpected token"
 
 
 def main():
-    record, answer = sys.argv[1], sys.argv[2]
+    record, answer, words = sys.argv[1], sys.argv[2], sys.argv[3:]
     DBusGMainLoop(set_as_default=True)
     bus = dbus.SessionBus()
     owned = []
     if answer != "absent":
-        owned += [Portal(bus, record, answer),
+        owned += [Portal(bus, record, answer, "asks" in words),
                   dbus.service.BusName(BUS_NAME, bus, do_not_queue=True)]
-    if sys.argv[3:] == ["plasma"]:
-        owned += [PlasmaShell(bus, record),
+    shells = [word for word in words if word.startswith("plasma")]
+    if shells:
+        owned += [PlasmaShell(bus, record, shells == ["plasma-throws"]),
                   dbus.service.BusName("org.kde.plasmashell", bus, do_not_queue=True)]
     print("ready", flush=True)
     GLib.MainLoop().run()
