@@ -57,6 +57,26 @@
         <source>the folder %1 could not be created</source>
         <translation>无法创建文件夹 %1</translation>
     </message>
+    <message>
+        <source>it is not a plain file</source>
+        <translation>它不是普通文件</translation>
+    </message>
+    <message>
+        <source>it is larger than %1 MB, far more than any list of favourites</source>
+        <translation>它大于 %1 MB，远超任何收藏列表</translation>
+    </message>
+    <message>
+        <source>it grew larger than %1 MB while it was read</source>
+        <translation>读取时它增长到超过 %1 MB</translation>
+    </message>
+    <message>
+        <source>another program kept the file locked</source>
+        <translation>另一个程序一直锁定着该文件</translation>
+    </message>
+    <message>
+        <source>no lock beside the file could be made</source>
+        <translation>无法在该文件旁建立锁</translation>
+    </message>
 </context>
 <context>
     <name>LaunchError</name>
@@ -203,6 +223,13 @@ with the given filename extension.</source>
     </message>
 </context>
 <context>
+    <name>vistrel::BackgroundChannel</name>
+    <message>
+        <source>the desktop&apos;s settings take a path as UTF-8 text, and %1 is not UTF-8</source>
+        <translation>桌面设置只接受 UTF-8 文本形式的路径，而 %1 不是 UTF-8</translation>
+    </message>
+</context>
+<context>
     <name>vistrel::DesktopBackground</name>
     <message>
         <source>There is not enough memory for a background of %1 × %2 pixels.</source>
@@ -294,12 +321,23 @@ with the given filename extension.</source>
         <source>there is no session bus</source>
         <translation>没有会话总线</translation>
     </message>
+    <message>
+        <source>the Plasma shell answered: %1</source>
+        <translation>Plasma 外壳回答：%1</translation>
+    </message>
 </context>
 <context>
     <name>vistrel::PortalBackground</name>
     <message>
         <source>the desktop turned the request down</source>
         <translation>桌面拒绝了该请求</translation>
+    </message>
+</context>
+<context>
+    <name>vistrel::PortalRequest</name>
+    <message>
+        <source>the desktop portal stopped before it answered</source>
+        <translation>桌面门户在回答之前就停止了</translation>
     </message>
 </context>
 <context>
