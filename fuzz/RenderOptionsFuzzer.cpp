@@ -2,6 +2,7 @@
 // Parsing never crashes and ends either in a command that the tool can carry out or in an error
 // of one printable line.
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -33,6 +34,16 @@ void CheckScale(const RenderCommand& command) {
             "a scaled picture over 16384 pixels a side was accepted");
 }
 
+// The picture's format is said once at least, and never twice over in different words.
+void CheckFormat(const RenderCommand& command) {
+    const std::optional<ImageFormat> named =
+        command.output ? FormatForPath(*command.output) : std::nullopt;
+    Require(!command.output || named || command.format,
+            "an output without a known format was accepted");
+    Require(!named || !command.format || named == command.format,
+            "a --format unlike the output file's name was accepted");
+}
+
 void CheckCommand(const RenderCommand& command) {
     using Mode = RenderCommand::Mode;
     if (command.mode == Mode::Help) {
@@ -45,13 +56,13 @@ void CheckCommand(const RenderCommand& command) {
     switch (command.mode) {
         case Mode::Digest:
             Require(command.firstSeed <= command.lastSeed, "a descending seed range was accepted");
-            Require(!command.output && !command.gdiScript && command.scale == 1,
+            Require(!command.output && !command.format && !command.gdiScript && command.scale == 1,
                     "a digest was accepted with picture options");
             return;
         case Mode::OutDir:
             Require(command.firstSeed <= command.lastSeed, "a descending seed range was accepted");
-            Require(command.outDir && !command.output && !command.gdiScript && !command.seed &&
-                        !command.runSeed && !command.scene,
+            Require(command.outDir && !command.output && !command.format && !command.gdiScript &&
+                        !command.seed && !command.runSeed && !command.scene,
                     "an out-dir sweep was accepted with single-picture options");
             CheckScale(command);
             return;
@@ -59,8 +70,7 @@ void CheckCommand(const RenderCommand& command) {
             CheckScale(command);
             Require(command.seed.has_value() != (command.runSeed && command.scene),
                     "a picture was accepted without exactly one way to name its seed");
-            Require(!command.output || FormatForPath(*command.output).has_value(),
-                    "an output without a known format was accepted");
+            CheckFormat(command);
             return;
         case Mode::Help:
             return;

@@ -15,7 +15,8 @@ namespace {
 using test::Args;
 using test::Joined;
 
-// A parsed command as one line: mode, seeds, size, scale, output and omitted elements.
+// A parsed command as one line: mode, seeds, size, scale, output, the format when --format is
+// given, and omitted elements.
 std::string Described(const RenderCommand& c) {
     std::string text =
         c.mode == RenderCommand::Mode::Help ? "help"
@@ -25,6 +26,10 @@ std::string Described(const RenderCommand& c) {
                   std::to_string(c.firstSeed) + "-" + std::to_string(c.lastSeed);
     text += " " + std::to_string(c.width) + "x" + std::to_string(c.height) + " x" +
             std::to_string(c.scale) + " " + c.output.value_or("-");
+    if (c.format) {
+        constexpr const char* FormatNames[] = {"png", "ppm", "raw"};  // as ImageFormat has them
+        text += std::string(" as ") + FormatNames[static_cast<int>(c.PictureFormat())];
+    }
     if (c.fit) {
         text += " fit " + std::to_string(c.fit->first) + "x" + std::to_string(c.fit->second);
     }
@@ -55,6 +60,11 @@ TEST(RenderCommandTest, ValidCommandLines) {
          "seed 9 570x190 x1 b.png fit 1280x1024"},
         {{"--fit", "16384x1", "--run-seed", "1", "--scene", "3", "--omit", "birds"},
          "seed 6334 570x190 x1 - fit 16384x1 -birds"},
+        {{"--seed", "1", "--format", "ppm"}, "seed 1 570x190 x1 - as ppm"},
+        {{"--seed", "1", "-o", "/dev/stdout", "--format", "raw"},
+         "seed 1 570x190 x1 /dev/stdout as raw"},
+        {{"--format=png", "-o", "a.png", "--seed", "2"}, "seed 2 570x190 x1 a.png as png"},
+        {{"--seed", "1", "-o", "lake.jpg", "--format", "png"}, "seed 1 570x190 x1 lake.jpg as png"},
     };
     for (const auto& [args, expected] : cases) {
         const ParseResult parsed = ParseRenderCommand(args);
@@ -143,6 +153,15 @@ TEST(RenderCommandTest, BadCommandLinesGiveOneLineErrors) {
         {{"--seed", "1", "--fit", "8x8", "--digest"}, "--fit goes with one picture"},
         {{"--seeds", "1-2", "--out-dir", "g", "--fit", "8x8"}, "--fit goes with one picture"},
         {{"--seed", "1", "--fit", "8x8", "--fit", "9x9"}, "--fit given twice"},
+        {{"--seed", "1", "--format", "jpg"}, "--format takes png, ppm or raw, not 'jpg'"},
+        {{"--seed", "1", "--format", "PNG"}, "--format takes"},
+        {{"--seed", "1", "-o", "/dev/stdout"}, "must end in .png, .ppm or .raw"},
+        {{"--seed", "1", "-o", "a.png", "--format", "ppm"}, "--format ppm does not match"},
+        {{"--seed", "1", "--format", "raw", "-o", "out/b.ppm"}, "out/b.ppm"},
+        {{"--seed", "1", "--digest", "--format", "png"}, "--digest"},
+        {{"--seeds", "1-2", "--digest", "--format", "png"}, "--digest"},
+        {{"--seeds", "1-2", "--out-dir", "g", "--format", "ppm"}, "--out-dir"},
+        {{"--seed", "1", "--format", "png", "--format", "png"}, "--format given twice"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(Joined(c.args));
@@ -191,7 +210,7 @@ TEST(RenderCommandTest, SynopsisShowsEveryExplainedOption) {
         }
         line = usage.find("\n  -", start);
     }
-    EXPECT_EQ(explained, 14u);
+    EXPECT_EQ(explained, 15u);
     // --omit works with every way to name pictures, the folder of a sweep included.
     const std::size_t outDir = synopsis.find("--out-dir DIR");
     EXPECT_NE(synopsis.find("--omit", outDir), std::string::npos);

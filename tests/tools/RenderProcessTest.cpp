@@ -5,13 +5,11 @@
 #include <signal.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <map>
 #include <set>
 #include <sstream>
@@ -19,11 +17,14 @@
 #include <vector>
 
 #include "scene/PaintObserver.h"
+#include "scene/Picture.h"
 #include "scene/RenderSceneBitmap.h"
 #include "scene/SceneImage.h"
 #include "scene/SceneRng.h"
 #include "scene/ScreenFit.h"
+#include "tests/support/Process.h"
 #include "tests/tools/CommandLineSupport.h"
+#include "tools/common/UniqueFd.h"
 #include "tools/vistrel-render/GdiScript.h"
 #include "tools/vistrel-render/RenderCommand.h"
 
@@ -33,7 +34,7 @@ namespace {
 namespace fs = std::filesystem;
 using test::Joined;
 
-// What the tool runs with: standard output to a file, to a full device or to a pipe nobody
+// What the tool runs with: standard output to the test, to a full device or to a pipe nobody
 // reads, or a resource limit that makes a write, a thread start or an allocation fail. Besides:
 // standard output and error appended to files that have a line already; as an ordinary user
 // (nobody, when the tests run as root) in a folder of their own; on a file system without
@@ -55,17 +56,6 @@ constexpr uid_t Nobody = 65534;
 // The exit status of a child that could not become the ordinary user.
 constexpr int CannotDropPrivileges = 77;
 
-struct ToolRun {
-    int status = -1;  // exit status, or 128 + signal
-    std::string out;
-    std::string err;
-};
-
-std::string ReadFile(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
 void ApplyLimit(Setting setting) {
     auto set = [](int resource, rlim_t value) {
         const rlimit r{value, value};
@@ -76,6 +66,7 @@ void ApplyLimit(Setting setting) {
         case Setting::StdoutFull:
         case Setting::StdoutClosed:
         case Setting::StdoutAppend:
+        case Setting::NoUnnamedFiles:
             break;
         case Setting::Unprivileged:
             if (geteuid() == 0 &&
@@ -83,13 +74,6 @@ void ApplyLimit(Setting setting) {
                 _exit(CannotDropPrivileges);
             }
             break;
-        case Setting::NoUnnamedFiles: {
-            setenv("LD_PRELOAD", NO_UNNAMED_FILES, 1);
-            const char* asan = getenv("ASAN_OPTIONS");
-            const std::string options = std::string(asan ? asan : "") + ":verify_asan_link_order=0";
-            setenv("ASAN_OPTIONS", options.c_str(), 1);
-            break;
-        }
         case Setting::FileSizeLimit:
             signal(SIGXFSZ, SIG_IGN);  // a write past the limit then fails with EFBIG
             set(RLIMIT_FSIZE, 1000);
@@ -124,61 +108,62 @@ void SignalOnceBlocked(pid_t pid, int fifo, int sent) {
     kill(pid, sent);
 }
 
-ToolRun RunTool(const std::vector<std::string>& args, Setting setting, const fs::path& scratch,
-                int sent = 0, const fs::path& fifo = {}) {
-    const fs::path outPath = scratch / "stdout";
-    const fs::path errPath = scratch / "stderr";
-    const int outFlags =
-        O_WRONLY | O_CREAT | (setting == Setting::StdoutAppend ? O_APPEND : O_TRUNC);
-    if (setting == Setting::StdoutAppend) {
-        std::ofstream(outPath) << EarlierLine;
-        std::ofstream(errPath) << EarlierLine;
-    }
-    int pipeEnds[2] = {-1, -1};
-    if (setting == Setting::StdoutClosed && pipe(pipeEnds) != 0) {
-        ADD_FAILURE() << "pipe failed";
+// The file system without unnamed files is a library the tool loads first.
+std::vector<std::pair<std::string, std::string>> EnvironmentOf(Setting setting) {
+    if (setting != Setting::NoUnnamedFiles) {
         return {};
     }
-    const int fifoEnd = sent != 0 ? OpenNarrowFifo(fifo) : -1;
-    const pid_t pid = fork();
-    if (pid == 0) {
-        const int out = setting == Setting::StdoutClosed ? pipeEnds[1]
-                        : setting == Setting::StdoutFull ? open("/dev/full", O_WRONLY)
-                                                         : open(outPath.c_str(), outFlags, 0644);
-        const int err = open(errPath.c_str(), outFlags, 0644);
-        if (setting == Setting::StdoutClosed) {
-            close(pipeEnds[0]);
+    const char* asan = getenv("ASAN_OPTIONS");
+    return {{"LD_PRELOAD", NO_UNNAMED_FILES},
+            {"ASAN_OPTIONS", std::string(asan ? asan : "") + ":verify_asan_link_order=0"}};
+}
+
+// Standard output and error as the setting has them, none for the pipes the test reads.
+std::pair<UniqueFd, UniqueFd> StreamsOf(Setting setting, const fs::path& outPath,
+                                        const fs::path& errPath) {
+    switch (setting) {
+        case Setting::StdoutFull:
+            return {UniqueFd(open("/dev/full", O_WRONLY | O_CLOEXEC)), UniqueFd()};
+        case Setting::StdoutClosed: {
+            int ends[2] = {-1, -1};
+            EXPECT_EQ(pipe2(ends, O_CLOEXEC), 0);
+            close(ends[0]);
+            return {UniqueFd(ends[1]), UniqueFd()};
         }
-        dup2(out, STDOUT_FILENO);
-        dup2(err, STDERR_FILENO);
-        signal(SIGPIPE, SIG_DFL);
-        ApplyLimit(setting);
-        std::vector<char*> argv{const_cast<char*>(VISTREL_RENDER)};
-        for (const std::string& a : args) {
-            argv.push_back(const_cast<char*>(a.c_str()));
+        case Setting::StdoutAppend: {
+            std::ofstream(outPath) << EarlierLine;
+            std::ofstream(errPath) << EarlierLine;
+            const int flags = O_WRONLY | O_APPEND | O_CLOEXEC;
+            return {UniqueFd(open(outPath.c_str(), flags)), UniqueFd(open(errPath.c_str(), flags))};
         }
-        argv.push_back(nullptr);
-        execv(VISTREL_RENDER, argv.data());
-        _exit(127);
+        default:
+            return {};
     }
-    if (setting == Setting::StdoutClosed) {
-        close(pipeEnds[0]);
-        close(pipeEnds[1]);
-    }
+}
+
+test::ProcessResult RunTool(const std::vector<std::string>& args, Setting setting,
+                            const fs::path& scratch, int sent = 0, const fs::path& fifo = {}) {
+    const fs::path outPath = scratch / "stdout";
+    const fs::path errPath = scratch / "stderr";
+    const auto [out, err] = StreamsOf(setting, outPath, errPath);
+    const UniqueFd fifoEnd(sent != 0 ? OpenNarrowFifo(fifo) : -1);
+    test::ProcessSetup setup{.argv = {VISTREL_RENDER},
+                             .environment = EnvironmentOf(setting),
+                             .output = out.Get(),
+                             .error = err.Get(),
+                             .beforeExec = [setting] { ApplyLimit(setting); }};
+    setup.argv.insert(setup.argv.end(), args.begin(), args.end());
+    test::Process tool(setup);
     if (sent != 0) {
-        SignalOnceBlocked(pid, fifoEnd, sent);
+        SignalOnceBlocked(tool.Id(), fifoEnd.Get(), sent);
     }
-    int wstatus = 0;
-    waitpid(pid, &wstatus, 0);
-    if (fifoEnd >= 0) {
-        close(fifoEnd);
+    test::ProcessResult run{tool.Wait(), tool.Out(), tool.Err()};
+    if (setting == Setting::StdoutAppend) {
+        run.out = test::ReadFile(outPath);
+        run.err = test::ReadFile(errPath);
+        fs::remove(outPath);
+        fs::remove(errPath);
     }
-    ToolRun run;
-    run.status = WIFEXITED(wstatus) ? WEXITSTATUS(wstatus) : 128 + WTERMSIG(wstatus);
-    run.out = ReadFile(outPath);
-    run.err = ReadFile(errPath);
-    fs::remove(outPath);
-    fs::remove(errPath);
     return run;
 }
 
@@ -187,7 +172,7 @@ SceneBitmap Picture(std::uint32_t seed, SceneElements omitted = {},
     SceneRng rng;
     rng.Seed(seed);
     ElementOmitter omitter(omitted);
-    return *RenderSceneBitmap({0, 0, 570, 190}, rng, omitter, recorder);
+    return *RenderSceneBitmap(PictureFrame, rng, omitter, recorder);
 }
 
 // What the tool must have written to a file of that name: out-dir pictures are named after their
@@ -209,7 +194,7 @@ std::string ExpectedPicture(const std::string& name, std::int32_t scale = 1) {
 // The GDI script of seed 1.
 std::string ExpectedScript() {
     std::ostringstream text;
-    GdiScript script(text, 570, 190);
+    GdiScript script(text, PictureWidth, PictureHeight);
     Picture(1, {}, &script);
     text << "dump\n";
     return text.str();
@@ -294,7 +279,8 @@ struct Case {
                                     // of 4086 bytes in it
     std::string message;  // a part of the one error line; when status is 0, standard error
     std::set<std::string> written;  // what the tool leaves in the folder; files as ExpectedPicture
-    std::string out;  // standard output; "picture" for seed 1 as a PNG, "script" for its script
+    std::string out;  // standard output; "picture" for seed 1 as a PNG ("picture.ppm" as a PPM),
+                      // "script" for its script
 };
 
 // Every case starts in a folder that holds files that must survive any failure (one of them
@@ -355,9 +341,10 @@ std::string Expanded(const std::string& text, const fs::path& folder) {
 // What a stream of the case holds: prefixed by the line that was there before, for appending
 // streams.
 std::string ExpectedStream(const Case& c, const std::string& text) {
-    const std::string expanded = text == "picture"  ? ExpectedPicture("a.png")
-                                 : text == "script" ? ExpectedScript()
-                                                    : text;
+    const std::string expanded = text == "picture"              ? ExpectedPicture("a.png")
+                                 : text.starts_with("picture.") ? ExpectedPicture(text)
+                                 : text == "script"             ? ExpectedScript()
+                                                                : text;
     return (c.setting == Setting::StdoutAppend ? EarlierLine : "") + expanded;
 }
 
@@ -386,6 +373,9 @@ const Case Cases[] = {
     {Plain, 0, {"--seed", "1", "-o", "@/keep.png"}, "", {"keep.png"}},
     {Plain, 0, {"--seed", "1", "-o", "@/link.png"}, "", {"keep.png"}},
     {Plain, 0, {"--seed", "1"}, "", {}, "picture"},
+    {Plain, 0, {"--seed", "1", "-o", "/dev/stdout", "--format", "ppm"}, "", {}, "picture.ppm"},
+    {Plain, 0, {"--seed", "1", "--format", "raw"}, "", {}, "picture.raw"},
+    {Plain, 0, {"--seed", "1", "--output=/dev/fd/1", "--format=png"}, "", {}, "picture"},
     {Plain, 0, {"--seed", "1", "--digest"}, "", {}, DigestLines(1, 1)},
     {Plain, 0, {"--run-seed", "1", "--scene", "3", "--digest"}, "", {}, DigestLines(6334, 6334)},
     {Plain,
@@ -441,6 +431,11 @@ const Case Cases[] = {
     {Plain, 2, {"--seed", "5", "-o", "@/a.png", "--output", "@/b.png"}, "--output given twice"},
     {Plain, 2, {"--seed", "1", "--frobnicate"}, "--frobnicate"},
     {Plain, 2, {"--seed", "1", "--fit", "640x480", "--scale", "2", "-o", "@/a.png"}, "--fit"},
+    {Plain,
+     2,
+     {"--seed", "1", "-o", "@/keep.png", "--format", "ppm"},
+     "--format ppm does not match"},
+    {Plain, 2, {"--seed", "1", "--format", "gif"}, "--format takes png, ppm or raw, not 'gif'"},
     // Signals, sent while the tool is stuck writing the FIFO vistrel-0.png: temporary files go,
     // finished pictures stay, the status is the signal's. Unnamed files leave nothing even on
     // SIGKILL.
@@ -543,7 +538,7 @@ TEST_P(RenderProcessTest, WritesCompletelyOrLeavesEverythingAsItWas) {
         GTEST_SKIP() << "the file system has no unnamed files, so SIGKILL leaves a named one";
     }
 
-    const ToolRun run = RunTool(args, c.setting, scratch, sent, folder / Fifo);
+    const test::ProcessResult run = RunTool(args, c.setting, scratch, sent, folder / Fifo);
 
     if (c.setting == Unprivileged && run.status == CannotDropPrivileges) {
         fs::remove_all(scratch);
@@ -591,13 +586,13 @@ TEST_P(RenderProcessTest, WritesCompletelyOrLeavesEverythingAsItWas) {
     for (const std::string& name : expectedFiles) {
         const fs::path path = folder / name;
         if (written.count(name) != 0 && fs::is_regular_file(path)) {
-            EXPECT_TRUE(ReadFile(path) ==
+            EXPECT_TRUE(test::ReadFile(path) ==
                         ExpectedPicture(fs::path(name).filename(), ScaleOf(c.args)))
                 << name << " is not the picture";
             const bool replaced = KeptFiles.count(name) != 0;
             EXPECT_EQ(ModeOf(path), replaced ? KeptFileMode(name) & 01777 : newFileMode) << name;
         } else if (KeptFiles.count(name) != 0) {
-            EXPECT_TRUE(ReadFile(path) == Kept) << name << " was touched";
+            EXPECT_TRUE(test::ReadFile(path) == Kept) << name << " was touched";
             EXPECT_EQ(ModeOf(path), KeptFileMode(name)) << name;
         } else if (Links.count(name) != 0) {
             EXPECT_TRUE(fs::is_symlink(path) && fs::read_symlink(path) == Links.at(name)) << name;

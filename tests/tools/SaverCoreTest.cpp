@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "scene/Picture.h"
 #include "scene/ScreenFit.h"
 #include "tests/tools/CommandLineSupport.h"
 #include "tools/vistrel-saver/PixelFormat.h"
@@ -183,9 +184,10 @@ TEST(PixelFormatTest, RefusesWhatItCannotPaintIn) {
 
 // Every shown pixel of the prepared window is the pixel of the picture the shared fit puts there.
 TEST(WindowPictureTest, HoldsTheFittedPictureInTheWindowsPixels) {
-    SceneBitmap picture{570, 190, {}};
-    for (std::int32_t i = 0; i < 570 * 190; ++i) {
-        picture.pixels.push_back(static_cast<ColourIndex>((i * 7 + i / 570) % StoredColourCount));
+    SceneBitmap picture{PictureWidth, PictureHeight, {}};
+    for (std::int32_t i = 0; i < PictureWidth * PictureHeight; ++i) {
+        picture.pixels.push_back(
+            static_cast<ColourIndex>((i * 7 + i / PictureWidth) % StoredColourCount));
     }
     const auto format = PixelFormat::ForTrueColor(0xFF0000, 0xFF00, 0xFF, 24, 32, false);
     ASSERT_TRUE(format);
@@ -195,7 +197,7 @@ TEST(WindowPictureTest, HoldsTheFittedPictureInTheWindowsPixels) {
     for (const auto& [width, height] : windows) {
         SCOPED_TRACE(std::to_string(width) + "x" + std::to_string(height));
         const WindowPicture prepared(picture, width, height, *format);
-        const ScreenFit fit = FitOnScreen(570, 190, width, height);
+        const ScreenFit fit = FitOnScreen(PictureWidth, PictureHeight, width, height);
         ASSERT_EQ(prepared.Width(), fit.sourceWidth * fit.scale);
         ASSERT_EQ(prepared.Height(), fit.sourceHeight * fit.scale);
         const SceneBitmap screen = ShowOnScreen(picture, width, height);

@@ -1,18 +1,16 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
-#include <sys/wait.h>
 #include <unistd.h>
 #include <xcb/xcb.h>
 
+#include <atomic>
 #include <bit>
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <functional>
-#include <iterator>
 #include <memory>
 #include <optional>
 #include <string>
@@ -20,8 +18,11 @@
 #include <vector>
 
 #include "raster/Palette.h"
+#include "scene/Picture.h"
 #include "scene/SceneBitmap.h"
 #include "scene/ScreenFit.h"
+#include "tests/support/Process.h"
+#include "tools/common/UniqueFd.h"
 
 // The saver run as a process on a virtual X server, its pixels read back and compared with the
 // render tool's picture of the same scene, placed by the shared fit.
@@ -39,57 +40,11 @@ struct FreeReply {
 template <typename T>
 using Reply = std::unique_ptr<T, FreeReply>;
 
-std::string ReadFile(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
 fs::path Scratch() {
     const fs::path folder =
         fs::temp_directory_path() / ("vistrel-saver-test-" + std::to_string(getpid()));
     fs::create_directories(folder);
     return folder;
-}
-
-// Forks and runs a program with the environment changed as asked (an empty value unsets),
-// standard error into a file.
-pid_t Start(const std::vector<std::string>& argv,
-            const std::vector<std::pair<std::string, std::string>>& environment,
-            const fs::path& errorFile, int keepOpen = -1) {
-    const pid_t pid = fork();
-    if (pid == 0) {
-        for (const auto& [name, value] : environment) {
-            value.empty() ? unsetenv(name.c_str()) : setenv(name.c_str(), value.c_str(), 1);
-        }
-        const int err = open(errorFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        dup2(err, STDERR_FILENO);
-        for (int fd = 3; fd < 256; ++fd) {
-            if (fd != keepOpen) {
-                close(fd);
-            }
-        }
-        std::vector<char*> args;
-        for (const std::string& a : argv) {
-            args.push_back(const_cast<char*>(a.c_str()));
-        }
-        args.push_back(nullptr);
-        execvp(args[0], args.data());
-        _exit(127);
-    }
-    return pid;
-}
-
-// The exit status (128 + signal when killed), or none if it has not ended within the time.
-std::optional<int> WaitFor(pid_t pid, std::chrono::milliseconds limit) {
-    const auto end = std::chrono::steady_clock::now() + limit;
-    do {
-        int status = 0;
-        if (waitpid(pid, &status, WNOHANG) == pid) {
-            return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-        }
-        std::this_thread::sleep_for(10ms);
-    } while (std::chrono::steady_clock::now() < end);
-    return std::nullopt;
 }
 
 bool Eventually(const std::function<bool()>& condition, std::chrono::milliseconds limit = 10s) {
@@ -103,45 +58,59 @@ bool Eventually(const std::function<bool()>& condition, std::chrono::millisecond
     return true;
 }
 
-// A virtual X server of its own, on a display number it picks itself.
+// A virtual X server of its own, on a display number it picks itself. It keeps going as it is
+// when its last client leaves, so that a test's client that connects just then is not dropped
+// by a reset.
 class VirtualServer {
   public:
     VirtualServer(const fs::path& scratch, const std::string& screen) {
         int ready[2];
-        EXPECT_EQ(pipe(ready), 0);
-        pid = Start({XVFB, "-displayfd", std::to_string(ready[1]), "-screen", "0", screen,
-                     "-nolisten", "tcp"},
-                    {}, scratch / ("xvfb-" + screen + ".log"), ready[1]);
-        close(ready[1]);
+        EXPECT_EQ(pipe2(ready, O_CLOEXEC), 0);
+        const UniqueFd readyToRead(ready[0]);
+        UniqueFd readyToWrite(ready[1]);
+        const UniqueFd log(open((scratch / ("xvfb-" + screen + ".log")).c_str(),
+                                O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644));
+        server.emplace(
+            test::ProcessSetup{.argv = {XVFB, "-displayfd", std::to_string(ready[1]), "-screen",
+                                        "0", screen, "-nolisten", "tcp", "-noreset"},
+                               .output = log.Get(),
+                               .error = log.Get(),
+                               .inherited = {ready[1]}});
+        // Only the server writes there now, so its end ends the wait.
+        readyToWrite = UniqueFd();
         std::string number;
         char c = 0;
-        while (read(ready[0], &c, 1) == 1 && c != '\n') {
+        while (read(readyToRead.Get(), &c, 1) == 1 && c != '\n') {
             number += c;
         }
-        close(ready[0]);
         display = ":" + number;
     }
     ~VirtualServer() {
-        kill(pid, SIGTERM);
-        WaitFor(pid, 5s);
+        Resume();
+        kill(server->Id(), SIGTERM);
+        server->Wait(5s);
     }
+
+    // Stops the server where it is: it reads and answers nothing until resumed.
+    void Pause() { kill(server->Id(), SIGSTOP); }
+    void Resume() { kill(server->Id(), SIGCONT); }
 
     std::string display;
 
   private:
-    pid_t pid = -1;
+    std::optional<test::Process> server;
 };
 
 // The picture the render tool paints for scene k of the run, read from its colour numbers.
 SceneBitmap RenderedScene(const fs::path& scratch, std::uint32_t k) {
     const fs::path raw = scratch / ("scene-" + std::to_string(k) + ".raw");
-    const pid_t pid = Start({VISTREL_RENDER, "--run-seed", std::to_string(RunSeed), "--scene",
-                             std::to_string(k), "-o", raw.string()},
-                            {}, scratch / "render.err");
-    EXPECT_EQ(WaitFor(pid, 60s), 0);
-    const std::string bytes = ReadFile(raw);
-    EXPECT_EQ(bytes.size(), 570u * 190u);
-    return {570, 190, std::vector<ColourIndex>(bytes.begin(), bytes.end())};
+    test::Process render(
+        test::ProcessSetup{.argv = {VISTREL_RENDER, "--run-seed", std::to_string(RunSeed),
+                                    "--scene", std::to_string(k), "-o", raw.string()}});
+    EXPECT_EQ(render.Wait(60s), 0) << render.Err();
+    const std::string bytes = test::ReadFile(raw);
+    EXPECT_EQ(bytes.size(), std::size_t{PictureWidth} * PictureHeight);
+    return {PictureWidth, PictureHeight, std::vector<ColourIndex>(bytes.begin(), bytes.end())};
 }
 
 // A client of the virtual server that makes windows and reads their pixels.
@@ -312,6 +281,30 @@ class Client {
     xcb_screen_t* screen;
 };
 
+// Resizes the window back and forth, from a connection of its own and as fast as the server
+// takes it, until it goes. Every new size of so large a window asks the saver for a picture of
+// megabytes.
+class ResizeFlood {
+  public:
+    ResizeFlood(const std::string& display, xcb_window_t window)
+        : resizer([this, display, window] {
+              Client client(display);
+              for (bool larger = false; !stop; larger = !larger) {
+                  client.Resize(window, larger ? 16384 : 16000, larger ? 16384 : 16000);
+              }
+          }) {}
+    ~ResizeFlood() {
+        stop = true;
+        resizer.join();
+    }
+    ResizeFlood(const ResizeFlood&) = delete;
+    ResizeFlood& operator=(const ResizeFlood&) = delete;
+
+  private:
+    std::atomic<bool> stop = false;
+    std::thread resizer;
+};
+
 std::vector<std::string> Joined(std::vector<std::string> first,
                                 const std::vector<std::string>& second) {
     first.insert(first.end(), second.begin(), second.end());
@@ -331,19 +324,19 @@ class SaverProcessTest : public testing::Test {
         fs::remove_all(scratch);
     }
 
-    pid_t StartSaver(const std::vector<std::string>& args,
-                     std::vector<std::pair<std::string, std::string>> environment = {}) {
+    test::Process StartSaver(const std::vector<std::string>& args,
+                             std::vector<std::pair<std::string, std::string>> environment = {}) {
         std::vector<std::string> argv = {VISTREL_SAVER};
         argv.insert(argv.end(), args.begin(), args.end());
         environment.insert(environment.begin(), {"DISPLAY", server->display});
-        return Start(argv, environment, scratch / "saver.err");
+        return test::Process({.argv = argv, .environment = environment});
     }
 
     // Ends the saver as the screensaver does; it must go at once, with status 0 and no word.
-    void Terminate(pid_t saver, int signal = SIGTERM) {
-        kill(saver, signal);
-        EXPECT_EQ(WaitFor(saver, 2s), 0);
-        EXPECT_EQ(ReadFile(scratch / "saver.err"), "");
+    void Terminate(test::Process& saver, int signal = SIGTERM) {
+        kill(saver.Id(), signal);
+        EXPECT_EQ(saver.Wait(2s), 0);
+        EXPECT_EQ(saver.Err(), "");
     }
 
     static inline fs::path scratch;
@@ -354,7 +347,7 @@ class SaverProcessTest : public testing::Test {
 };
 
 TEST_F(SaverProcessTest, PaintsTheRootWindowWhenTheScreensaverNamesNone) {
-    const pid_t saver =
+    test::Process saver =
         StartSaver({"-root", "--run-seed", std::to_string(RunSeed)}, {{"XSCREENSAVER_WINDOW", ""}});
     EXPECT_TRUE(Eventually([&] { return client.ShowsWhole(client.Root(), sceneOne, 1280, 800); }));
     Terminate(saver);
@@ -369,17 +362,18 @@ TEST_F(SaverProcessTest, FollowsTheWindowItIsGiven) {
     const Size sizes[] = {{300, 100}, {1200, 400}, {1, 1}, {16384, 16384}, {700, 250}};
     for (const bool byVariable : {false, true}) {
         SCOPED_TRACE(byVariable ? "XSCREENSAVER_WINDOW, 32-bit visual" : "--window-id, 24-bit");
-        const xcb_window_t window = client.CreateWindow(570, 190, byVariable);
+        const xcb_window_t window = client.CreateWindow(PictureWidth, PictureHeight, byVariable);
         const std::string id = std::to_string(window);
         char hex[16];
         std::snprintf(hex, sizeof hex, "0x%x", window);
         // Scene 1 all along: the next is an hour away.
         const std::vector<std::string> run = {"--delay", "3600", "--run-seed",
                                               std::to_string(RunSeed)};
-        const pid_t saver =
+        test::Process saver =
             byVariable ? StartSaver(Joined({"--root"}, run), {{"XSCREENSAVER_WINDOW", hex}})
                        : StartSaver(Joined({"-window-id", id}, run));
-        EXPECT_TRUE(Eventually([&] { return client.ShowsWhole(window, sceneOne, 570, 190); }));
+        EXPECT_TRUE(Eventually(
+            [&] { return client.ShowsWhole(window, sceneOne, PictureWidth, PictureHeight); }));
         for (const Size& size : sizes) {
             SCOPED_TRACE(std::to_string(size.width) + "x" + std::to_string(size.height));
             client.Resize(window, static_cast<std::uint32_t>(size.width),
@@ -397,32 +391,85 @@ TEST_F(SaverProcessTest, FollowsTheWindowItIsGiven) {
 
 // Two seconds, so that scene 1 is still on show when the test first looks even on a busy machine.
 TEST_F(SaverProcessTest, MovesOnAfterTheDelay) {
-    const xcb_window_t window = client.CreateWindow(570, 190, false);
-    const pid_t saver = StartSaver({"--window-id", std::to_string(window), "--delay", "2",
-                                    "--run-seed", std::to_string(RunSeed)});
-    EXPECT_TRUE(Eventually([&] { return client.ShowsWhole(window, sceneOne, 570, 190); }));
-    EXPECT_TRUE(Eventually([&] { return client.ShowsWhole(window, sceneTwo, 570, 190); }));
+    const xcb_window_t window = client.CreateWindow(PictureWidth, PictureHeight, false);
+    test::Process saver = StartSaver({"--window-id", std::to_string(window), "--delay", "2",
+                                      "--run-seed", std::to_string(RunSeed)});
+    EXPECT_TRUE(Eventually(
+        [&] { return client.ShowsWhole(window, sceneOne, PictureWidth, PictureHeight); }));
+    EXPECT_TRUE(Eventually(
+        [&] { return client.ShowsWhole(window, sceneTwo, PictureWidth, PictureHeight); }));
     Terminate(saver, SIGINT);
     client.Destroy(window);
 }
 
 TEST_F(SaverProcessTest, EndsWithItsWindow) {
-    const xcb_window_t window = client.CreateWindow(570, 190, false);
-    const pid_t saver =
+    const xcb_window_t window = client.CreateWindow(PictureWidth, PictureHeight, false);
+    test::Process saver =
         StartSaver({"--window-id", std::to_string(window), "--run-seed", std::to_string(RunSeed)});
-    EXPECT_TRUE(Eventually([&] { return client.ShowsWhole(window, sceneOne, 570, 190); }));
+    EXPECT_TRUE(Eventually(
+        [&] { return client.ShowsWhole(window, sceneOne, PictureWidth, PictureHeight); }));
     client.Destroy(window);
-    EXPECT_EQ(WaitFor(saver, 5s), 0);
+    EXPECT_EQ(saver.Wait(5s), 0);
 }
 
 TEST_F(SaverProcessTest, OpensAWindowOfItsOwnThatClosesLikeAnyOther) {
-    const pid_t saver = StartSaver({"--run-seed", std::to_string(RunSeed), "--delay", "3600"});
+    test::Process saver = StartSaver({"--run-seed", std::to_string(RunSeed), "--delay", "3600"});
     std::optional<xcb_window_t> window;
     EXPECT_TRUE(Eventually([&] { return (window = client.Titled("Vistrel")).has_value(); }));
     ASSERT_TRUE(window);
-    EXPECT_TRUE(Eventually([&] { return client.ShowsWhole(*window, sceneOne, 1140, 380); }));
+    EXPECT_TRUE(Eventually(
+        [&] { return client.ShowsWhole(*window, sceneOne, 2 * PictureWidth, 2 * PictureHeight); }));
     client.AskToClose(*window);
-    EXPECT_EQ(WaitFor(saver, 5s), 0);
+    EXPECT_EQ(saver.Wait(5s), 0);
+}
+
+// The screensaver's signal ends the saver within seconds whatever its display does meanwhile: with
+// a flood of resizes it acts between events, and a server that has stopped reading and answering
+// is given up after a bounded wait, as a display that is lost.
+TEST_F(SaverProcessTest, EndsSoonAfterTheSignalWhateverTheDisplayDoes) {
+    enum class Trouble { ResizeFlood, StoppedServer };
+    struct Case {
+        const char* name;
+        Trouble trouble;
+        std::chrono::milliseconds limit;
+        int status;
+        std::string error;
+    };
+    const Case cases[] = {
+        {"a flood of resizes", Trouble::ResizeFlood, 3s, 0, ""},
+        {"a stopped server", Trouble::StoppedServer, 8s, 1,
+         "vistrel-saver: lost the connection to the display\n"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        // A server of the case's own, so that what it goes through touches no other test.
+        VirtualServer display(scratch, "1280x800x24");
+        Client own(display.display);
+        const xcb_window_t window = own.CreateWindow(PictureWidth, PictureHeight, false);
+        // A new scene every second, so that the saver has always something to paint soon.
+        test::Process saver = StartSaver({"--window-id", std::to_string(window), "--delay", "1",
+                                          "--run-seed", std::to_string(RunSeed)},
+                                         {{"DISPLAY", display.display}});
+        EXPECT_TRUE(Eventually(
+            [&] { return own.ShowsWhole(window, sceneOne, PictureWidth, PictureHeight); }));
+        std::optional<ResizeFlood> flood;
+        if (c.trouble == Trouble::ResizeFlood) {
+            flood.emplace(display.display, window);
+        } else {
+            display.Pause();
+        }
+        // Time for the flood to fill the saver's queue, or for the next scene to get the saver
+        // stuck in a request the stopped server never takes.
+        std::this_thread::sleep_for(3s);
+        const auto signalled = std::chrono::steady_clock::now();
+        kill(saver.Id(), SIGTERM);
+        const std::optional<int> status = saver.Wait(c.limit);
+        EXPECT_EQ(status, c.status)
+            << "after "
+            << std::chrono::duration<double>(std::chrono::steady_clock::now() - signalled).count()
+            << " s";
+        EXPECT_EQ(saver.Err(), c.error);
+    }
 }
 
 // Every refusal is one line on standard error and the status says whose fault it was.
@@ -463,9 +510,9 @@ TEST_F(SaverProcessTest, RefusesWithOneLineAndAStatus) {
             line += a + " ";
         }
         SCOPED_TRACE(line);
-        const pid_t saver = StartSaver(c.args, c.environment);
-        EXPECT_EQ(WaitFor(saver, 10s), c.status);
-        const std::string error = ReadFile(scratch / "saver.err");
+        test::Process saver = StartSaver(c.args, c.environment);
+        EXPECT_EQ(saver.Wait(10s), c.status);
+        const std::string& error = saver.Err();
         EXPECT_EQ(error.rfind("vistrel-saver: " + c.error, 0), 0u) << error;
         EXPECT_EQ(std::count(error.begin(), error.end(), '\n'), 1) << error;
     }

@@ -65,13 +65,4 @@ std::string Quoted(std::string_view text) {
     return "'" + Sanitised(text) + "'";
 }
 
-std::string_view CanonicalName(std::string_view option, OptionAliases aliases) {
-    for (const auto& [name, alias] : aliases) {
-        if (option == alias) {
-            return name;
-        }
-    }
-    return option;
-}
-
 }  // namespace vistrel

@@ -2,11 +2,9 @@
 
 #include <charconv>
 #include <optional>
-#include <span>
 #include <string>
 #include <string_view>
 #include <system_error>
-#include <utility>
 
 namespace vistrel {
 
@@ -30,11 +28,5 @@ std::optional<Number> ParseWhole(std::string_view text, int base = 10) {
     }
     return value;
 }
-
-// An option's other spellings: {name, alias} pairs.
-using OptionAliases = std::span<const std::pair<std::string_view, std::string_view>>;
-
-// The option's name as messages use it: the name of which it is an alias, or itself.
-std::string_view CanonicalName(std::string_view option, OptionAliases aliases);
 
 }  // namespace vistrel

@@ -3,7 +3,7 @@
 #include <string>
 #include <string_view>
 
-#include "tools/vistrel-render/UniqueFd.h"
+#include "tools/common/UniqueFd.h"
 
 namespace vistrel {
 

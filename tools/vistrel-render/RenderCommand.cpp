@@ -5,53 +5,101 @@
 #include <tuple>
 
 #include "raster/Surface.h"
-#include "scene/SceneRng.h"
 #include "tools/common/CommandLine.h"
+#include "tools/common/OptionTable.h"
 
 namespace vistrel {
-
-std::string RenderUsage() {
-    return "usage: vistrel-render --seed S [-o FILE] [--size WxH] [--scale N] [--omit LIST]\n"
-           "                      [--gdi-script FILE]\n"
-           "       vistrel-render --run-seed R --scene K [the same options]\n"
-           "       vistrel-render (--seed S | --run-seed R --scene K) --digest [--size WxH]\n"
-           "                      [--omit LIST]\n"
-           "       vistrel-render --seed S --fit WxH [-o FILE] [--omit LIST]\n"
-           "       vistrel-render --seeds A-B --digest [--size WxH] [--omit LIST]\n"
-           "       vistrel-render --seeds A-B --out-dir DIR [--size WxH] [--scale N]\n"
-           "                      [--omit LIST]\n"
-           "       vistrel-render -h | --help\n"
-           "\n"
-           "Renders Vistrel landscapes without a window.\n"
-           "  --seed S         seed the scene random source with S (0..4294967295)\n"
-           "  --run-seed R     the run seed of a viewer session (0..4294967295) ...\n"
-           "  --scene K        ... and the number of the scene it shows (0..4294967295)\n"
-           "  -o FILE          write FILE; .png (indexed), .ppm or .raw (one byte a pixel, the\n"
-           "                   colour numbers); without -o a PNG goes to standard output\n"
-           "  --size WxH       bitmap size, 1..8192 each (default 570x190)\n"
-           "  --scale N        enlarge N times by pixel replication, 1..16 (default 1)\n"
-           "  --fit WxH        a desktop background for a screen of W x H device pixels\n"
-           "                   (1..16384 each): the picture enlarged by the largest whole\n"
-           "                   scale that fits, centred on black; not with --size or --scale\n"
-           "  --omit LIST      leave out elements but keep their random draws; comma-separated:\n"
-           "                   " +
-           ElementNameList() +
-           "\n"
-           "  --gdi-script F   also write the picture's drawing calls as a GDI reference script\n"
-           "  --seeds A-B      the scene seeds A to B, for --out-dir or --digest\n"
-           "  --out-dir DIR    write DIR/vistrel-S.png for each seed S, on all cores; DIR is\n"
-           "                   created if missing\n"
-           "  --digest         print one line 'S HEX' for each seed instead of a picture, HEX the\n"
-           "                   64-bit FNV-1a of the colour numbers, row by row\n"
-           "  -h, --help       show this text\n"
-           "\n"
-           "Files are replaced only when complete. Exit status: 0 done, 1 a write failed or\n"
-           "memory ran out, 2 a bad command line.\n";
-}
 
 namespace {
 
 constexpr std::int64_t MaxOutputSide = 16384;
+
+// What --format calls each format; a file of the format ends in a dot and its name.
+constexpr std::pair<std::string_view, ImageFormat> FormatNames[] = {
+    {"png", ImageFormat::Png},
+    {"ppm", ImageFormat::Ppm},
+    {"raw", ImageFormat::Raw},
+};
+
+std::optional<ImageFormat> FormatNamed(std::string_view name) {
+    for (const auto& [formatName, format] : FormatNames) {
+        if (name == formatName) {
+            return format;
+        }
+    }
+    return std::nullopt;
+}
+
+std::string_view NameOf(ImageFormat format) {
+    for (const auto& [name, named] : FormatNames) {
+        if (named == format) {
+            return name;
+        }
+    }
+    return {};
+}
+
+// The options in the order --help explains them.
+const OptionTable& RenderOptions() {
+    static const OptionTable table(
+        {
+            {.name = "--seed",
+             .value = "S",
+             .help = "seed the scene random source with S (0..4294967295)"},
+            {.name = "--run-seed",
+             .value = "R",
+             .help = "the run seed of a viewer session (0..4294967295) ..."},
+            {.name = "--scene",
+             .value = "K",
+             .help = "... and the number of the scene it shows (0..4294967295)"},
+            {.name = "--output",
+             .value = "FILE",
+             .help = "write FILE; .png (indexed), .ppm or .raw (one byte a pixel, the\n"
+                     "colour numbers); without -o the picture goes to standard output",
+             .alias = "-o",
+             .aliasInHelp = AliasInHelp::Instead},
+            {.name = "--format",
+             .value = "FORMAT",
+             .help = "png, ppm or raw: the format of standard output (png by default)\n"
+                     "and of a FILE whose name ends in none of .png, .ppm and .raw"},
+            {.name = "--size",
+             .value = "WxH",
+             .help = "bitmap size, 1..8192 each (default " + std::to_string(PictureWidth) + "x" +
+                     std::to_string(PictureHeight) + ")"},
+            {.name = "--scale",
+             .value = "N",
+             .help = "enlarge N times by pixel replication, 1..16 (default 1)"},
+            {.name = "--fit",
+             .value = "WxH",
+             .help = "a desktop background for a screen of W x H device pixels\n"
+                     "(1..16384 each): the picture enlarged by the largest whole\n"
+                     "scale that fits, centred on black; not with --size or --scale"},
+            {.name = "--omit",
+             .value = "LIST",
+             .help = "leave out elements but keep their random draws; comma-separated:\n" +
+                     ElementNameList()},
+            {.name = "--gdi-script",
+             .value = "F",
+             .help = "also write the picture's drawing calls as a GDI reference script"},
+            {.name = "--seeds",
+             .value = "A-B",
+             .help = "the scene seeds A to B, for --out-dir or --digest"},
+            {.name = "--out-dir",
+             .value = "DIR",
+             .help = "write DIR/vistrel-S.png for each seed S, on all cores; DIR is\n"
+                     "created if missing"},
+            {.name = "--digest",
+             .help = "print one line 'S HEX' for each seed instead of a picture, HEX the\n"
+                     "64-bit FNV-1a of the colour numbers, row by row"},
+            {.name = "--help",
+             .help = "show this text",
+             .alias = "-h",
+             .aliasInHelp = AliasInHelp::Before,
+             .endsCommandLine = true},
+        },
+        19);
+    return table;
+}
 
 std::optional<std::uint64_t> ParseNumber(std::string_view text, std::uint64_t max) {
     const std::optional<std::uint64_t> value = ParseWhole<std::uint64_t>(text);
@@ -60,91 +108,95 @@ std::optional<std::uint64_t> ParseNumber(std::string_view text, std::uint64_t ma
 
 constexpr std::uint64_t U32Max = std::numeric_limits<std::uint32_t>::max();
 
-// The names of an option, the first as messages use it.
-constexpr std::pair<std::string_view, std::string_view> Aliases[] = {
-    {"--output", "-o"},
-    {"--help", "-h"},
-};
+// W and H of "WxH", each 1..max.
+std::optional<std::pair<std::int32_t, std::int32_t>> Dimensions(std::string_view v,
+                                                                std::uint64_t max) {
+    const std::size_t x = v.find('x');
+    if (x == std::string_view::npos) {
+        return std::nullopt;
+    }
+    const auto w = ParseNumber(v.substr(0, x), max);
+    const auto h = ParseNumber(v.substr(x + 1), max);
+    if (!w || !h || *w < 1 || *h < 1) {
+        return std::nullopt;
+    }
+    return std::make_pair(static_cast<std::int32_t>(*w), static_cast<std::int32_t>(*h));
+}
+
+std::optional<std::pair<std::uint32_t, std::uint32_t>> Range(std::string_view v) {
+    const std::size_t dash = v.find('-');
+    if (dash == std::string_view::npos)
+        return std::nullopt;
+    const auto a = ParseNumber(v.substr(0, dash), U32Max);
+    const auto b = ParseNumber(v.substr(dash + 1), U32Max);
+    if (!a || !b || *a > *b)
+        return std::nullopt;
+    return std::make_pair(static_cast<std::uint32_t>(*a), static_cast<std::uint32_t>(*b));
+}
 
 class Parser {
   public:
     explicit Parser(const std::vector<std::string>& args) : args(args) {}
 
     ParseResult Run() {
-        bool digest = false;
-        std::optional<std::pair<std::uint32_t, std::uint32_t>> seeds;
-        for (index = 0; index < args.size(); ++index) {
-            const std::string& a = args[index];
-            if (a.rfind('-', 0) == 0 &&
-                !seen.insert(std::string(CanonicalName(a, Aliases))).second) {
-                return Fail(std::string(CanonicalName(a, Aliases)) + " given twice");
-            }
-            if (a == "--help" || a == "-h") {
-                RenderCommand help;
-                help.mode = RenderCommand::Mode::Help;
-                return {help, {}};
-            }
-            if (a == "--digest") {
-                digest = true;
-            } else if (a == "--seed") {
-                if (!Seed32("--seed", command.seed))
-                    return Fail();
-            } else if (a == "--run-seed") {
-                if (!Seed32("--run-seed", command.runSeed))
-                    return Fail();
-            } else if (a == "--scene") {
-                if (!Seed32("--scene", command.scene))
-                    return Fail();
-            } else if (a == "-o" || a == "--output") {
-                const std::string* v = Value(a);
-                if (v == nullptr)
-                    return Fail();
-                command.output = *v;
-            } else if (a == "--out-dir") {
-                const std::string* v = Value(a);
-                if (v == nullptr)
-                    return Fail();
-                command.outDir = *v;
-            } else if (a == "--gdi-script") {
-                const std::string* v = Value(a);
-                if (v == nullptr)
-                    return Fail();
-                command.gdiScript = *v;
-            } else if (a == "--size") {
-                if (!Size())
-                    return Fail();
-            } else if (a == "--fit") {
-                if (!Fit())
-                    return Fail();
-            } else if (a == "--scale") {
-                const std::string* v = Value(a);
-                if (v == nullptr)
-                    return Fail();
-                const auto n = ParseNumber(*v, 16);
-                if (!n || *n < 1)
-                    return Fail("--scale takes a whole number from 1 to 16, not " + Quoted(*v));
-                command.scale = static_cast<std::int32_t>(*n);
-            } else if (a == "--omit") {
-                if (!Omit())
-                    return Fail();
-            } else if (a == "--seeds") {
-                const std::string* v = Value(a);
-                if (v == nullptr)
-                    return Fail();
-                seeds = Range(*v);
-                if (!seeds)
-                    return Fail("--seeds takes A-B with 0 <= A <= B <= 4294967295, not " +
-                                Quoted(*v));
-            } else {
-                return Fail("unknown option " + Quoted(a) + " (see --help)");
-            }
+        const auto take = [this](std::string_view name, std::string_view value) {
+            return Take(name, value);
+        };
+        if (Refusal refusal = RenderOptions().Read(args, take)) {
+            return Fail(std::move(*refusal));
         }
-        return Finish(digest, seeds);
+        if (given.count("--help") != 0) {
+            RenderCommand help;
+            help.mode = RenderCommand::Mode::Help;
+            return {help, {}};
+        }
+        return Finish();
     }
 
   private:
-    ParseResult Finish(bool digest, std::optional<std::pair<std::uint32_t, std::uint32_t>> seeds) {
-        if (command.fit && (seen.count("--size") != 0 || seen.count("--scale") != 0)) {
+    Refusal Take(std::string_view name, std::string_view value) {
+        given.insert(name);
+        if (name == "--seed") {
+            return Seed32(name, value, command.seed);
+        }
+        if (name == "--run-seed") {
+            return Seed32(name, value, command.runSeed);
+        }
+        if (name == "--scene") {
+            return Seed32(name, value, command.scene);
+        }
+        if (name == "--size") {
+            return Size(value);
+        }
+        if (name == "--fit") {
+            return Fit(value);
+        }
+        if (name == "--scale") {
+            return Scale(value);
+        }
+        if (name == "--omit") {
+            return Omit(value);
+        }
+        if (name == "--seeds") {
+            return Seeds(value);
+        }
+        if (name == "--format") {
+            return Format(value);
+        }
+        if (name == "--output") {
+            command.output = value;
+        } else if (name == "--out-dir") {
+            command.outDir = value;
+        } else if (name == "--gdi-script") {
+            command.gdiScript = value;
+        }
+        // --digest and --help say all they say by being given.
+        return std::nullopt;
+    }
+
+    ParseResult Finish() {
+        const bool digest = given.count("--digest") != 0;
+        if (command.fit && (given.count("--size") != 0 || given.count("--scale") != 0)) {
             return Fail(
                 "--fit sets the size and the scale itself: give it without --size and "
                 "--scale");
@@ -158,7 +210,8 @@ class Parser {
         if (command.outDir) {
             return Fail("--out-dir goes with --seeds A-B");
         }
-        if (digest && (command.output || command.gdiScript || command.scale != 1)) {
+        if (digest &&
+            (command.output || command.format || command.gdiScript || command.scale != 1)) {
             return Fail("--digest takes only the seed, --size and --omit");
         }
         if (command.seed && (command.runSeed || command.scene)) {
@@ -171,9 +224,16 @@ class Parser {
         if (ScaledTooLarge()) {
             return Fail("the scaled picture must be at most 16384 pixels on each side");
         }
-        if (command.output && !FormatForPath(*command.output)) {
-            return Fail("the output file must end in .png, .ppm or .raw: " +
-                        Quoted(*command.output));
+        if (command.output) {
+            const std::optional<ImageFormat> named = FormatForPath(*command.output);
+            if (!named && !command.format) {
+                return Fail("the output file must end in .png, .ppm or .raw: " +
+                            Quoted(*command.output));
+            }
+            if (named && command.format && *named != *command.format) {
+                return Fail("--format " + std::string(NameOf(*command.format)) +
+                            " does not match the output file's name: " + Quoted(*command.output));
+            }
         }
         if (digest) {
             command.mode = RenderCommand::Mode::Digest;
@@ -182,11 +242,11 @@ class Parser {
         return {command, {}};
     }
 
-    ParseResult FinishSweep(bool digest, std::pair<std::uint32_t, std::uint32_t> seeds) {
+    ParseResult FinishSweep(bool digest, std::pair<std::uint32_t, std::uint32_t> range) {
         if (digest == command.outDir.has_value()) {
             return Fail("--seeds A-B goes with either --digest or --out-dir DIR");
         }
-        if (command.seed || command.runSeed || command.scene || command.output ||
+        if (command.seed || command.runSeed || command.scene || command.output || command.format ||
             command.gdiScript) {
             return Fail(digest ? "--digest with --seeds takes only --size and --omit"
                                : "--out-dir takes only --seeds, --size, --scale and --omit");
@@ -198,8 +258,8 @@ class Parser {
             return Fail("the scaled picture must be at most 16384 pixels on each side");
         }
         command.mode = digest ? RenderCommand::Mode::Digest : RenderCommand::Mode::OutDir;
-        command.firstSeed = seeds.first;
-        command.lastSeed = seeds.second;
+        command.firstSeed = range.first;
+        command.lastSeed = range.second;
         return {command, {}};
     }
 
@@ -208,120 +268,105 @@ class Parser {
                std::int64_t{command.height} * command.scale > MaxOutputSide;
     }
 
-    const std::string* Value(const std::string& option) {
-        if (index + 1 >= args.size()) {
-            error = option + " needs a value";
-            return nullptr;
-        }
-        return &args[++index];
-    }
-
-    bool Seed32(const std::string& option, std::optional<std::uint32_t>& into) {
-        const std::string* v = Value(option);
-        if (v == nullptr)
-            return false;
-        const auto n = ParseNumber(*v, U32Max);
+    static Refusal Seed32(std::string_view option, std::string_view v,
+                          std::optional<std::uint32_t>& into) {
+        const auto n = ParseNumber(v, U32Max);
         if (!n) {
-            error = option + " takes a whole number from 0 to 4294967295, not " + Quoted(*v);
-            return false;
+            return std::string(option) + " takes a whole number from 0 to 4294967295, not " +
+                   Quoted(v);
         }
         into = static_cast<std::uint32_t>(*n);
-        return true;
+        return std::nullopt;
     }
 
-    // W and H of "WxH", each 1..max.
-    static std::optional<std::pair<std::int32_t, std::int32_t>> Dimensions(std::string_view v,
-                                                                           std::uint64_t max) {
-        const std::size_t x = v.find('x');
-        if (x == std::string_view::npos) {
-            return std::nullopt;
-        }
-        const auto w = ParseNumber(v.substr(0, x), max);
-        const auto h = ParseNumber(v.substr(x + 1), max);
-        if (!w || !h || *w < 1 || *h < 1) {
-            return std::nullopt;
-        }
-        return std::make_pair(static_cast<std::int32_t>(*w), static_cast<std::int32_t>(*h));
-    }
-
-    bool Size() {
-        const std::string* v = Value("--size");
-        if (v == nullptr)
-            return false;
-        const auto size = Dimensions(*v, Surface::MaxSide);
+    Refusal Size(std::string_view v) {
+        const auto size = Dimensions(v, Surface::MaxSide);
         if (!size) {
-            error = "--size takes WxH with W and H from 1 to 8192, not " + Quoted(*v);
-            return false;
+            return "--size takes WxH with W and H from 1 to 8192, not " + Quoted(v);
         }
         std::tie(command.width, command.height) = *size;
-        return true;
+        return std::nullopt;
     }
 
-    bool Fit() {
-        const std::string* v = Value("--fit");
-        if (v == nullptr)
-            return false;
-        command.fit = Dimensions(*v, MaxOutputSide);
+    Refusal Fit(std::string_view v) {
+        command.fit = Dimensions(v, MaxOutputSide);
         if (!command.fit) {
-            error = "--fit takes WxH with W and H from 1 to 16384, not " + Quoted(*v);
-            return false;
+            return "--fit takes WxH with W and H from 1 to 16384, not " + Quoted(v);
         }
-        return true;
+        return std::nullopt;
     }
 
-    bool Omit() {
-        const std::string* v = Value("--omit");
-        if (v == nullptr)
-            return false;
-        std::string_view rest = *v;
+    Refusal Scale(std::string_view v) {
+        const auto n = ParseNumber(v, 16);
+        if (!n || *n < 1) {
+            return "--scale takes a whole number from 1 to 16, not " + Quoted(v);
+        }
+        command.scale = static_cast<std::int32_t>(*n);
+        return std::nullopt;
+    }
+
+    Refusal Format(std::string_view v) {
+        command.format = FormatNamed(v);
+        if (!command.format) {
+            return "--format takes png, ppm or raw, not " + Quoted(v);
+        }
+        return std::nullopt;
+    }
+
+    Refusal Seeds(std::string_view v) {
+        seeds = Range(v);
+        if (!seeds) {
+            return "--seeds takes A-B with 0 <= A <= B <= 4294967295, not " + Quoted(v);
+        }
+        return std::nullopt;
+    }
+
+    Refusal Omit(std::string_view rest) {
         while (true) {
             const std::size_t comma = rest.find(',');
             const std::string_view name = rest.substr(0, comma);
             const auto element = ElementNamed(name);
             if (!element) {
-                error = "--omit: unknown element " + Quoted(name) + " (" + ElementNameList() + ")";
-                return false;
+                return "--omit: unknown element " + Quoted(name) + " (" + ElementNameList() + ")";
             }
             command.omitted.Add(*element);
             if (comma == std::string_view::npos)
-                return true;
+                return std::nullopt;
             rest.remove_prefix(comma + 1);
         }
     }
 
-    static std::optional<std::pair<std::uint32_t, std::uint32_t>> Range(std::string_view v) {
-        const std::size_t dash = v.find('-');
-        if (dash == std::string_view::npos)
-            return std::nullopt;
-        const auto a = ParseNumber(v.substr(0, dash), U32Max);
-        const auto b = ParseNumber(v.substr(dash + 1), U32Max);
-        if (!a || !b || *a > *b)
-            return std::nullopt;
-        return std::make_pair(static_cast<std::uint32_t>(*a), static_cast<std::uint32_t>(*b));
-    }
-
-    ParseResult Fail(std::string message) {
-        error = std::move(message);
-        return Fail();
-    }
-    ParseResult Fail() { return {std::nullopt, error}; }
+    static ParseResult Fail(std::string message) { return {std::nullopt, std::move(message)}; }
 
     const std::vector<std::string>& args;
-    std::size_t index = 0;
-    std::set<std::string> seen;
+    std::set<std::string_view> given;  // the names of the options given so far
+    std::optional<std::pair<std::uint32_t, std::uint32_t>> seeds;
     RenderCommand command;
-    std::string error;
 };
 
 }  // namespace
 
+std::string RenderUsage() {
+    return "usage: vistrel-render --seed S [-o FILE] [--format FORMAT] [--size WxH] [--scale N]\n"
+           "                      [--omit LIST] [--gdi-script FILE]\n"
+           "       vistrel-render --run-seed R --scene K [the same options]\n"
+           "       vistrel-render (--seed S | --run-seed R --scene K) --digest [--size WxH]\n"
+           "                      [--omit LIST]\n"
+           "       vistrel-render --seed S --fit WxH [-o FILE] [--format FORMAT] [--omit LIST]\n"
+           "       vistrel-render --seeds A-B --digest [--size WxH] [--omit LIST]\n"
+           "       vistrel-render --seeds A-B --out-dir DIR [--size WxH] [--scale N]\n"
+           "                      [--omit LIST]\n"
+           "       vistrel-render -h | --help\n"
+           "\n"
+           "Renders Vistrel landscapes without a window.\n" +
+           RenderOptions().Help() +
+           "\n"
+           "Files are replaced only when complete. Exit status: 0 done, 1 a write failed or\n"
+           "memory ran out, 2 a bad command line.\n";
+}
+
 std::uint32_t RenderCommand::PictureSeed() const {
-    if (seed) {
-        return *seed;
-    }
-    SceneRng rng;
-    SceneSeed(rng, runSeed.value_or(0), scene.value_or(1));
-    return rng.State();
+    return seed ? *seed : SeedOfScene(runSeed.value_or(0), scene.value_or(1));
 }
 
 ParseResult ParseRenderCommand(const std::vector<std::string>& args) {
@@ -331,16 +376,20 @@ ParseResult ParseRenderCommand(const std::vector<std::string>& args) {
 std::optional<ImageFormat> FormatForPath(const std::string& path) {
     // The name needs a part before the suffix, wherever its folder is ("./.png" has none).
     const std::string_view name = std::string_view(path).substr(path.rfind('/') + 1);
-    auto endsWith = [&](std::string_view suffix) {
-        return name.size() > suffix.size() && name.ends_with(suffix);
-    };
-    if (endsWith(".png"))
-        return ImageFormat::Png;
-    if (endsWith(".ppm"))
-        return ImageFormat::Ppm;
-    if (endsWith(".raw"))
-        return ImageFormat::Raw;
+    for (const auto& [suffix, format] : FormatNames) {
+        if (name.size() > suffix.size() + 1 && name.ends_with(suffix) &&
+            name[name.size() - suffix.size() - 1] == '.') {
+            return format;
+        }
+    }
     return std::nullopt;
+}
+
+ImageFormat RenderCommand::PictureFormat() const {
+    if (format) {
+        return *format;
+    }
+    return output ? FormatForPath(*output).value_or(ImageFormat::Png) : ImageFormat::Png;
 }
 
 }  // namespace vistrel

@@ -7,6 +7,7 @@
 #include <utility>
 #include <vector>
 
+#include "scene/Picture.h"
 #include "scene/SceneElements.h"
 #include "scene/SceneImage.h"
 
@@ -26,19 +27,23 @@ struct RenderCommand {
     std::uint32_t firstSeed = 0;
     std::uint32_t lastSeed = 0;
 
-    std::int32_t width = 570;
-    std::int32_t height = 190;
+    std::int32_t width = PictureWidth;
+    std::int32_t height = PictureHeight;
     std::int32_t scale = 1;
     // --fit WxH: the picture as a background for a screen of that many device pixels, enlarged
     // by the largest whole scale that fits and centred on black.
     std::optional<std::pair<std::int32_t, std::int32_t>> fit;
     SceneElements omitted;
     std::optional<std::string> output;
+    // --format: how the picture is written where no file's name says it.
+    std::optional<ImageFormat> format;
     std::optional<std::string> gdiScript;
     std::optional<std::string> outDir;
 
     // The scene seed the picture is painted from.
     std::uint32_t PictureSeed() const;
+    // The format the picture is written in: --format's, the output file's or PNG.
+    ImageFormat PictureFormat() const;
 };
 
 struct ParseResult {

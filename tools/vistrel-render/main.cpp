@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "scene/PaintObserver.h"
+#include "scene/Picture.h"
 #include "scene/RenderSceneBitmap.h"
 #include "scene/SceneImage.h"
 #include "scene/ScreenFit.h"
@@ -42,15 +43,18 @@ void WriteStandardOutput(std::string_view bytes) {
 
 std::unique_ptr<vistrel::SceneBitmap> Render(const RenderCommand& command, std::uint32_t seed,
                                              vistrel::SurfaceRecorder* recorder = nullptr) {
-    vistrel::SceneRng rng;
-    rng.Seed(seed);
     const vistrel::Rect rect{0, 0, command.width, command.height};
     // Only a picture with elements left out or its calls recorded needs the watched painter; the
     // sweeps go at the viewer's speed.
-    vistrel::ElementOmitter omitter(command.omitted);
-    auto bitmap = command.omitted.Empty() && recorder == nullptr
-                      ? vistrel::RenderSceneBitmap(rect, rng)
-                      : vistrel::RenderSceneBitmap(rect, rng, omitter, recorder);
+    std::unique_ptr<vistrel::SceneBitmap> bitmap;
+    if (command.omitted.Empty() && recorder == nullptr) {
+        bitmap = vistrel::PictureOfSeed(seed, rect);
+    } else {
+        vistrel::SceneRng rng;
+        rng.Seed(seed);
+        vistrel::ElementOmitter omitter(command.omitted);
+        bitmap = vistrel::RenderSceneBitmap(rect, rng, omitter, recorder);
+    }
     if (!bitmap) {
         throw std::bad_alloc();
     }
@@ -133,9 +137,7 @@ int RenderPicture(const RenderCommand& command) {
         scriptFile.emplace(*command.gdiScript);
         scriptFile->Write(scriptText.view());
     }
-    const auto format =
-        command.output ? *vistrel::FormatForPath(*command.output) : vistrel::ImageFormat::Png;
-    const std::vector<std::uint8_t> picture = Encoded(command, *bitmap, format);
+    const std::vector<std::uint8_t> picture = Encoded(command, *bitmap, command.PictureFormat());
     std::optional<vistrel::AtomicFile> pictureFile;
     if (command.output) {
         pictureFile.emplace(*command.output);

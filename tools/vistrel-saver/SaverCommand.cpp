@@ -1,162 +1,143 @@
 #include "tools/vistrel-saver/SaverCommand.h"
 
-#include <limits>
-#include <set>
-
 #include "tools/common/CommandLine.h"
+#include "tools/common/OptionTable.h"
 
 namespace vistrel {
 
-std::string SaverUsage() {
-    return "usage: vistrel-saver [--root | --window-id ID | --window] [--delay SECONDS]\n"
-           "                     [--run-seed R]\n"
-           "\n"
-           "Shows Vistrel landscapes one after another, as a screensaver.\n"
-           "  --root, -root          paint into the window in XSCREENSAVER_WINDOW, or the root\n"
-           "                         window when that is unset\n"
-           "  --window-id ID, -window-id ID\n"
-           "                         paint into the window ID (hex 0x... or decimal)\n"
-           "  --window               open a window of its own (the default)\n"
-           "  --delay SECONDS        show each picture this long, 1..3600 (default 5)\n"
-           "  --run-seed R           show the series of viewer run R (0..4294967295); by\n"
-           "                         default the run of the clock's current second\n"
-           "  --help                 show this text\n"
-           "\n"
-           "Exit status: 0 ended by a signal or by its window's end, 1 no usable display or\n"
-           "window visual, 2 a bad command line, environment or window id.\n";
-}
-
 namespace {
 
-// The names of an option, the first as messages use it.
-constexpr std::pair<std::string_view, std::string_view> Aliases[] = {
-    {"--root", "-root"},
-    {"--window-id", "-window-id"},
-    {"--help", "-h"},
-};
+// Where the pictures go: one of these at the most.
+constexpr int TargetGroup = 1;
+
+// The options in the order --help explains them; -root and -window-id as xscreensaver spells
+// them.
+const OptionTable& SaverOptions() {
+    static const OptionTable table(
+        {
+            {.name = "--root",
+             .help = "paint into the window in XSCREENSAVER_WINDOW, or the root\n"
+                     "window when that is unset",
+             .alias = "-root",
+             .exclusiveGroup = TargetGroup},
+            {.name = "--window-id",
+             .value = "ID",
+             .help = "paint into the window ID (hex 0x... or decimal)",
+             .alias = "-window-id",
+             .exclusiveGroup = TargetGroup},
+            {.name = "--window",
+             .help = "open a window of its own (the default)",
+             .exclusiveGroup = TargetGroup},
+            {.name = "--delay",
+             .value = "SECONDS",
+             .help = "show each picture this long, 1..3600 (default 5)"},
+            {.name = "--run-seed",
+             .value = "R",
+             .help = "show the series of viewer run R (0..4294967295); by\n"
+                     "default the run of the clock's current second"},
+            {.name = "--help",
+             .help = "show this text",
+             .alias = "-h",
+             .aliasInHelp = AliasInHelp::Hidden,
+             .endsCommandLine = true},
+        },
+        25);
+    return table;
+}
 
 class Parser {
   public:
-    Parser(const std::vector<std::string>& args, const char* xscreensaverWindow)
-        : args(args), xscreensaverWindow(xscreensaverWindow) {}
+    explicit Parser(const char* xscreensaverWindow) : xscreensaverWindow(xscreensaverWindow) {}
 
-    SaverParseResult Run() {
-        std::set<std::string> seen;
-        std::optional<std::string> target;
-        for (index = 0; index < args.size(); ++index) {
-            const std::string name(CanonicalName(args[index], Aliases));
-            if (!seen.insert(name).second) {
-                return Fail(name + " given twice");
-            }
-            if (name == "--help") {
-                command.mode = SaverCommand::Mode::Help;
-                return {command, {}};
-            }
-            if (name == "--root" || name == "--window-id" || name == "--window") {
-                if (target) {
-                    return Fail("give only one of --root, --window-id and --window, not " +
-                                *target + " and " + name);
-                }
-                target = name;
-            }
-            if (name == "--root") {
-                if (!Root())
-                    return Fail();
-            } else if (name == "--window-id") {
-                if (!WindowId())
-                    return Fail();
-            } else if (name == "--window") {
-                command.target = SaverCommand::Target::OwnWindow;
-            } else if (name == "--delay") {
-                if (!Delay())
-                    return Fail();
-            } else if (name == "--run-seed") {
-                if (!RunSeed())
-                    return Fail();
-            } else {
-                return Fail("unknown option " + Quoted(args[index]) + " (see --help)");
-            }
+    SaverParseResult Run(const std::vector<std::string>& args) {
+        const auto take = [this](std::string_view name, std::string_view value) {
+            return Take(name, value);
+        };
+        if (Refusal refusal = SaverOptions().Read(args, take)) {
+            return {std::nullopt, std::move(*refusal)};
         }
         return {command, {}};
     }
 
   private:
-    const std::string* Value(const std::string& option) {
-        if (index + 1 >= args.size()) {
-            error = option + " needs a value";
-            return nullptr;
+    Refusal Take(std::string_view name, std::string_view value) {
+        if (name == "--root") {
+            return Root();
         }
-        return &args[++index];
+        if (name == "--window-id") {
+            return WindowId(value);
+        }
+        if (name == "--delay") {
+            return Delay(value);
+        }
+        if (name == "--run-seed") {
+            return RunSeed(value);
+        }
+        if (name == "--window") {
+            command.target = SaverCommand::Target::OwnWindow;
+        } else if (name == "--help") {
+            command.mode = SaverCommand::Mode::Help;
+        }
+        return std::nullopt;
     }
 
-    bool Root() {
+    Refusal Root() {
         if (xscreensaverWindow == nullptr) {
             command.target = SaverCommand::Target::Root;
-            return true;
+            return std::nullopt;
         }
         const auto id = ParseWindowId(xscreensaverWindow);
         if (!id) {
-            error = "XSCREENSAVER_WINDOW is not a window id: " + Quoted(xscreensaverWindow);
-            return false;
+            return "XSCREENSAVER_WINDOW is not a window id: " + Quoted(xscreensaverWindow);
         }
         command.target = SaverCommand::Target::Window;
         command.windowId = *id;
-        return true;
+        return std::nullopt;
     }
 
-    bool WindowId() {
-        const std::string* v = Value("--window-id");
-        if (v == nullptr)
-            return false;
-        const auto id = ParseWindowId(*v);
+    Refusal WindowId(std::string_view v) {
+        const auto id = ParseWindowId(v);
         if (!id) {
-            error = "--window-id takes a window id, hex 0x... or decimal, not " + Quoted(*v);
-            return false;
+            return "--window-id takes a window id, hex 0x... or decimal, not " + Quoted(v);
         }
         command.target = SaverCommand::Target::Window;
         command.windowId = *id;
-        return true;
+        return std::nullopt;
     }
 
-    bool Delay() {
-        const std::string* v = Value("--delay");
-        if (v == nullptr)
-            return false;
-        const auto seconds = ParseWhole<std::uint32_t>(*v);
+    Refusal Delay(std::string_view v) {
+        const auto seconds = ParseWhole<std::uint32_t>(v);
         if (!seconds || *seconds < 1 || *seconds > SaverCommand::LongestDelaySeconds) {
-            error = "--delay takes a whole number of seconds from 1 to 3600, not " + Quoted(*v);
-            return false;
+            return "--delay takes a whole number of seconds from 1 to 3600, not " + Quoted(v);
         }
         command.delaySeconds = static_cast<std::int32_t>(*seconds);
-        return true;
+        return std::nullopt;
     }
 
-    bool RunSeed() {
-        const std::string* v = Value("--run-seed");
-        if (v == nullptr)
-            return false;
-        command.runSeed = ParseWhole<std::uint32_t>(*v);
+    Refusal RunSeed(std::string_view v) {
+        command.runSeed = ParseWhole<std::uint32_t>(v);
         if (!command.runSeed) {
-            error = "--run-seed takes a whole number from 0 to 4294967295, not " + Quoted(*v);
-            return false;
+            return "--run-seed takes a whole number from 0 to 4294967295, not " + Quoted(v);
         }
-        return true;
+        return std::nullopt;
     }
 
-    SaverParseResult Fail(std::string message) {
-        error = std::move(message);
-        return Fail();
-    }
-    SaverParseResult Fail() { return {std::nullopt, error}; }
-
-    const std::vector<std::string>& args;
     const char* xscreensaverWindow;
-    std::size_t index = 0;
     SaverCommand command;
-    std::string error;
 };
 
 }  // namespace
+
+std::string SaverUsage() {
+    return "usage: vistrel-saver [--root | --window-id ID | --window] [--delay SECONDS]\n"
+           "                     [--run-seed R]\n"
+           "\n"
+           "Shows Vistrel landscapes one after another, as a screensaver.\n" +
+           SaverOptions().Help() +
+           "\n"
+           "Exit status: 0 ended by a signal or by its window's end, 1 no usable display or\n"
+           "window visual, 2 a bad command line, environment or window id.\n";
+}
 
 std::optional<std::uint32_t> ParseWindowId(std::string_view text) {
     const bool hex = text.starts_with("0x") || text.starts_with("0X");
@@ -171,7 +152,7 @@ std::optional<std::uint32_t> ParseWindowId(std::string_view text) {
 
 SaverParseResult ParseSaverCommand(const std::vector<std::string>& args,
                                    const char* xscreensaverWindow) {
-    return Parser(args, xscreensaverWindow).Run();
+    return Parser(xscreensaverWindow).Run(args);
 }
 
 }  // namespace vistrel

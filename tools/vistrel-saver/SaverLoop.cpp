@@ -2,7 +2,9 @@
 
 #include <poll.h>
 #include <signal.h>
+#include <sys/eventfd.h>
 #include <sys/signalfd.h>
+#include <sys/socket.h>
 #include <unistd.h>
 #include <xcb/xcb.h>
 
@@ -15,11 +17,13 @@
 #include <ctime>
 #include <memory>
 #include <optional>
+#include <system_error>
+#include <thread>
 #include <vector>
 
-#include "scene/RenderSceneBitmap.h"
-#include "scene/SceneRng.h"
+#include "scene/Picture.h"
 #include "tools/common/CommandLine.h"
+#include "tools/common/UniqueFd.h"
 #include "tools/vistrel-saver/PixelFormat.h"
 #include "tools/vistrel-saver/WindowPicture.h"
 
@@ -28,12 +32,16 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-constexpr std::int32_t PictureWidth = 570;
-constexpr std::int32_t PictureHeight = 190;
 // A window of the saver's own opens with the picture twice over.
 constexpr std::uint16_t OwnWindowScale = 2;
 // X coordinates are 16-bit signed: a larger window is painted in its addressable part.
 constexpr std::int32_t LargestSide = 32767;
+// The most events taken in one turn of the loop, so that a flood of them cannot hold back a
+// signal or the next scene.
+constexpr int EventsPerTurn = 256;
+// How long the display has, once a signal has asked the saver to end, to take the requests in
+// flight and answer the one the saver waits on.
+constexpr std::chrono::seconds SignalGrace(2);
 // The most bytes of image sent in one request (fewer when the server takes less), which is
 // also all the memory a repaint needs beyond the prepared picture.
 constexpr std::size_t LargestStripBytes = std::size_t{1} << 20;
@@ -55,6 +63,10 @@ std::string WindowName(xcb_window_t id) {
     return text;
 }
 
+SaverFailure CannotWatchSignals(const std::string& reason) {
+    return SaverFailure(DisplayError, "cannot watch for signals: " + reason);
+}
+
 // SIGTERM and SIGINT as a descriptor the event loop polls, so a signal ends the wait at once
 // and the program ends through its normal clean-up.
 class SignalDescriptor {
@@ -68,11 +80,13 @@ class SignalDescriptor {
         if (fd < 0) {
             const int error = errno;
             sigprocmask(SIG_SETMASK, &previous, nullptr);
-            throw SaverFailure(DisplayError,
-                               std::string("cannot watch for signals: ") + std::strerror(error));
+            throw CannotWatchSignals(std::strerror(error));
         }
     }
     ~SignalDescriptor() {
+        // The saver is ending anyway: a signal still pending must not kill it on the way out.
+        while (Take()) {
+        }
         close(fd);
         sigprocmask(SIG_SETMASK, &previous, nullptr);
     }
@@ -91,6 +105,56 @@ class SignalDescriptor {
     sigset_t previous;
     int fd = -1;
 };
+
+// Once a signal has asked the saver to end, gives the display SignalGrace to take what is in
+// flight, then shuts the connection's socket. A server that has stopped reading would otherwise
+// hold the saver in a write or in the wait for a reply for as long as it stays stopped; the shut
+// socket fails that request, as a display that is lost.
+class EndingDeadline {
+  public:
+    EndingDeadline(const SignalDescriptor& signals, int displayFd)
+        : ended(eventfd(0, EFD_CLOEXEC)) {
+        if (!ended.Valid()) {
+            throw CannotWatchSignals(std::strerror(errno));
+        }
+        try {
+            watcher = std::thread(
+                [this, signalFd = signals.Fd(), displayFd] { Watch(signalFd, displayFd); });
+        } catch (const std::system_error& error) {
+            throw CannotWatchSignals(error.what());
+        }
+    }
+    ~EndingDeadline() {
+        const std::uint64_t one = 1;
+        write(ended.Get(), &one, sizeof one);
+        watcher.join();
+    }
+    EndingDeadline(const EndingDeadline&) = delete;
+    EndingDeadline& operator=(const EndingDeadline&) = delete;
+
+  private:
+    void Watch(int signalFd, int displayFd) const {
+        // The signal is left for the loop to take; here it only starts the clock.
+        pollfd watched[] = {{signalFd, POLLIN, 0}, {ended.Get(), POLLIN, 0}};
+        while (poll(watched, 2, -1) < 0 && errno == EINTR) {
+        }
+        if (watched[1].revents != 0) {
+            return;
+        }
+        pollfd end{ended.Get(), POLLIN, 0};
+        const int grace = static_cast<int>(std::chrono::milliseconds(SignalGrace).count());
+        if (poll(&end, 1, grace) == 0) {
+            shutdown(displayFd, SHUT_RDWR);
+        }
+    }
+
+    UniqueFd ended;
+    std::thread watcher;
+};
+
+SaverFailure LostDisplay() {
+    return SaverFailure(DisplayError, "lost the connection to the display");
+}
 
 // The window painted into, as the server describes it.
 struct TargetWindow {
@@ -144,6 +208,9 @@ TargetWindow WatchWindow(xcb_connection_t* c, xcb_window_t id) {
         xcb_get_window_attributes_reply(c, xcb_get_window_attributes(c, id), nullptr));
     const Reply<xcb_get_geometry_reply_t> geometry(
         xcb_get_geometry_reply(c, xcb_get_geometry(c, id), nullptr));
+    if (xcb_connection_has_error(c)) {
+        throw LostDisplay();
+    }
     if (selectError || !attributes || !geometry) {
         throw SaverFailure(UsageError, "there is no window " + WindowName(id) + " on the display");
     }
@@ -187,14 +254,6 @@ PixelFormat FormatOf(xcb_connection_t* c, const TargetWindow& window) {
                                              "; only 24- and 32-bit TrueColor can be painted");
     }
     return *format;
-}
-
-// Picture k of the run, as the viewer shows it: seeded for scene k, rendered at the picture's
-// size. None when the memory cannot be had.
-std::unique_ptr<SceneBitmap> RenderScene(std::uint32_t runSeed, std::uint32_t k) {
-    SceneRng rng;
-    SceneSeed(rng, runSeed, k);
-    return RenderSceneBitmap(Rect{0, 0, PictureWidth, PictureHeight}, rng);
 }
 
 // A rectangle of window pixels, right and bottom exclusive.
@@ -274,6 +333,58 @@ void Paint(xcb_connection_t* c, const TargetWindow& window, xcb_gcontext_t black
     }
 }
 
+// What a turn's events ask of the saver.
+struct WindowNews {
+    bool exposed = false;  // a repaint
+    bool resized = false;  // a new size, already in the window
+    bool ended = false;    // the window has gone, or its user closed it
+    bool more = false;     // events are left for the next turn
+};
+
+// Takes the events that have come, EventsPerTurn at the most.
+WindowNews TakeEvents(xcb_connection_t* c, TargetWindow& window, xcb_atom_t protocols,
+                      xcb_atom_t deleteWindow) {
+    WindowNews news;
+    for (int taken = 0; taken < EventsPerTurn; ++taken) {
+        const Reply<xcb_generic_event_t> event{xcb_poll_for_event(c)};
+        if (!event) {
+            return news;
+        }
+        switch (event->response_type & 0x7F) {
+            case XCB_EXPOSE:
+                news.exposed |= reinterpret_cast<xcb_expose_event_t*>(event.get())->count == 0;
+                break;
+            case XCB_CONFIGURE_NOTIFY: {
+                const auto* configure =
+                    reinterpret_cast<xcb_configure_notify_event_t*>(event.get());
+                if (configure->width != window.width || configure->height != window.height) {
+                    window.width = configure->width;
+                    window.height = configure->height;
+                    news.resized = true;
+                }
+                break;
+            }
+            case XCB_DESTROY_NOTIFY:
+                news.ended = true;
+                return news;
+            case XCB_CLIENT_MESSAGE: {
+                const auto* message = reinterpret_cast<xcb_client_message_event_t*>(event.get());
+                if (message->type == protocols && message->data.data32[0] == deleteWindow) {
+                    news.ended = true;
+                    return news;
+                }
+                break;
+            }
+            default:
+                // Errors of requests in flight when the window went away, and events the saver
+                // does not need.
+                break;
+        }
+    }
+    news.more = true;
+    return news;
+}
+
 int MillisecondsUntil(Clock::time_point when) {
     const auto left = std::chrono::ceil<std::chrono::milliseconds>(when - Clock::now());
     return static_cast<int>(std::max<std::int64_t>(0, left.count()));
@@ -297,6 +408,7 @@ int RunSaver(const SaverCommand& command) {
     if (screen == nullptr) {
         throw SaverFailure(DisplayError, "cannot open display '" + Sanitised(display) + "'");
     }
+    const EndingDeadline deadline(signals, xcb_get_file_descriptor(c));
 
     const xcb_atom_t protocols = Atom(c, "WM_PROTOCOLS");
     const xcb_atom_t deleteWindow = Atom(c, "WM_DELETE_WINDOW");
@@ -314,7 +426,7 @@ int RunSaver(const SaverCommand& command) {
         command.runSeed.value_or(static_cast<std::uint32_t>(std::time(nullptr)));
     const std::chrono::seconds delay(command.delaySeconds);
     std::uint32_t sceneIndex = 1;
-    std::unique_ptr<SceneBitmap> scene = RenderScene(runSeed, sceneIndex);
+    std::unique_ptr<SceneBitmap> scene = PictureOfSeed(SeedOfScene(runSeed, sceneIndex));
     if (!scene) {
         throw SaverFailure(DisplayError, "not enough memory for a picture");
     }
@@ -328,44 +440,23 @@ int RunSaver(const SaverCommand& command) {
     Clock::time_point nextScene = Clock::now() + delay;
 
     while (true) {
-        while (const Reply<xcb_generic_event_t> event{xcb_poll_for_event(c)}) {
-            switch (event->response_type & 0x7F) {
-                case XCB_EXPOSE:
-                    paintDue |= reinterpret_cast<xcb_expose_event_t*>(event.get())->count == 0;
-                    break;
-                case XCB_CONFIGURE_NOTIFY: {
-                    const auto* configure =
-                        reinterpret_cast<xcb_configure_notify_event_t*>(event.get());
-                    if (configure->width != window.width || configure->height != window.height) {
-                        window.width = configure->width;
-                        window.height = configure->height;
-                        picture.reset();  // before the next is made, so only one is held
-                        picture.emplace(prepared());
-                        paintDue = true;
-                    }
-                    break;
-                }
-                case XCB_DESTROY_NOTIFY:
-                    return 0;
-                case XCB_CLIENT_MESSAGE: {
-                    const auto* message =
-                        reinterpret_cast<xcb_client_message_event_t*>(event.get());
-                    if (message->type == protocols && message->data.data32[0] == deleteWindow) {
-                        return 0;
-                    }
-                    break;
-                }
-                default:
-                    // Errors of requests in flight when the window went away, and events the
-                    // saver does not need.
-                    break;
-            }
+        const WindowNews news = TakeEvents(c, window, protocols, deleteWindow);
+        if (news.ended) {
+            return 0;
         }
         if (xcb_connection_has_error(c)) {
-            throw SaverFailure(DisplayError, "lost the connection to the display");
+            throw LostDisplay();
         }
+        if (signals.Take()) {
+            return 0;
+        }
+        if (news.resized) {
+            picture.reset();  // before the next is made, so only one is held
+            picture.emplace(prepared());
+        }
+        paintDue |= news.exposed || news.resized;
         if (Clock::now() >= nextScene) {
-            if (auto next = RenderScene(runSeed, ++sceneIndex)) {
+            if (auto next = PictureOfSeed(SeedOfScene(runSeed, ++sceneIndex))) {
                 scene = std::move(next);
                 picture.reset();
                 picture.emplace(prepared());
@@ -379,10 +470,10 @@ int RunSaver(const SaverCommand& command) {
         }
         xcb_flush(c);
 
-        pollfd watched[] = {{xcb_get_file_descriptor(c), POLLIN, 0}, {signals.Fd(), POLLIN, 0}};
-        if (poll(watched, 2, MillisecondsUntil(nextScene)) > 0 && (watched[1].revents & POLLIN) &&
-            signals.Take()) {
-            return 0;
+        // Events left over are taken at once; else the display, a signal or the next scene.
+        if (!news.more) {
+            pollfd watched[] = {{xcb_get_file_descriptor(c), POLLIN, 0}, {signals.Fd(), POLLIN, 0}};
+            poll(watched, 2, MillisecondsUntil(nextScene));
         }
     }
 }

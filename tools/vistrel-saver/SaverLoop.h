@@ -22,7 +22,8 @@ inline constexpr int UsageError = 2;
 inline constexpr int DisplayError = 1;
 
 // Shows the series in the command's window until SIGTERM or SIGINT arrives or the window goes
-// away, then returns 0. Throws SaverFailure when it cannot start or the display goes away.
+// away, then returns 0. Throws SaverFailure when it cannot start or the display goes away, and
+// gives the display up as gone when it still holds the saver a couple of seconds after a signal.
 int RunSaver(const SaverCommand& command);
 
 }  // namespace vistrel

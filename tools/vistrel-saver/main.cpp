@@ -1,3 +1,4 @@
+#include <csignal>
 #include <iostream>
 #include <new>
 #include <string>
@@ -16,6 +17,9 @@ int Fail(int status, const std::string& message) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    // A display that goes away in the middle of a write is reported as lost, rather than ending
+    // the saver without a word.
+    signal(SIGPIPE, SIG_IGN);
     const std::vector<std::string> args(argv + 1, argv + argc);
     const vistrel::SaverParseResult parsed =
         vistrel::ParseSaverCommand(args, std::getenv("XSCREENSAVER_WINDOW"));
