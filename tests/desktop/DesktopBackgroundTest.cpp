@@ -14,6 +14,7 @@
 #include "desktop/BackgroundChannels.h"
 #include "desktop/DesktopBackground.h"
 #include "scene/Picture.h"
+#include "tests/support/Files.h"
 #include "tests/support/Limits.h"
 #include "tests/support/ScreenImages.h"
 #include "userfiles/UserFolder.h"
@@ -51,11 +52,6 @@ QImage ExpectedBackground(const SceneBitmap& shown) {
         }
     }
     return expected;
-}
-
-QByteArray ReadAll(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 }  // namespace
@@ -385,7 +381,7 @@ class DesktopBackgroundTest : public QObject {
         expected.sort();
         QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden, QDir::Name), expected);
         for (const QString& name : UsersOwn) {
-            QCOMPARE(ReadAll(QDir(folder).filePath(name)), QByteArray("kept"));
+            QCOMPARE(ReadFile(QDir(folder).filePath(name)), QByteArray("kept"));
         }
     }
 
@@ -393,22 +389,22 @@ class DesktopBackgroundTest : public QObject {
     // got the file's bytes through the descriptor, the settings name the file.
     void CheckHandover(Handover handover, const QByteArray& path, const QByteArray& uri) {
         const QByteArray keyfile =
-            ReadAll(home.filePath(QStringLiteral("config/glib-2.0/settings/keyfile")));
-        const QByteArray xfconfLog = ReadAll(home.filePath(QStringLiteral("xfconf.log")));
+            ReadFile(home.filePath(QStringLiteral("config/glib-2.0/settings/keyfile")));
+        const QByteArray xfconfLog = ReadFile(home.filePath(QStringLiteral("xfconf.log")));
         QCOMPARE(QFile::exists(record->filePath(QStringLiteral("call.json"))),
                  handover == Handover::Portal);
         QCOMPARE(keyfile.contains("picture-uri"), handover == Handover::GSettings);
         QCOMPARE(xfconfLog.contains("--set"), handover == Handover::Xfce);
-        const QByteArray script = ReadAll(record->filePath(QStringLiteral("script.js")));
+        const QByteArray script = ReadFile(record->filePath(QStringLiteral("script.js")));
         QCOMPARE(!script.isEmpty(), handover == Handover::Plasma);
         switch (handover) {
             case Handover::None:
                 break;
             case Handover::Portal: {
-                QCOMPARE(ReadAll(record->filePath(QStringLiteral("image"))),
-                         ReadAll(QDir(folder).filePath(FileName)));
+                QCOMPARE(ReadFile(record->filePath(QStringLiteral("image"))),
+                         ReadFile(QDir(folder).filePath(FileName)));
                 const QJsonObject call =
-                    QJsonDocument::fromJson(ReadAll(record->filePath(QStringLiteral("call.json"))))
+                    QJsonDocument::fromJson(ReadFile(record->filePath(QStringLiteral("call.json"))))
                         .object();
                 const QJsonObject options = call[QStringLiteral("options")].toObject();
                 QCOMPARE(options[QStringLiteral("set-on")].toString(),

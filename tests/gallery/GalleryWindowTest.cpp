@@ -19,6 +19,7 @@
 #include "gallery/Thumbnail.h"
 #include "images/CrispImage.h"
 #include "scene/Picture.h"
+#include "tests/support/Files.h"
 #include "tests/viewer/ViewerFixture.h"
 #include "userfiles/Favourites.h"
 
@@ -30,11 +31,6 @@ using namespace vistrel::test;
 namespace {
 
 constexpr int LastSeed = 32767;
-
-QByteArray Contents(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 // Closes every message box that shows while it lives, and counts them.
 class MessageBoxCounter {
@@ -225,7 +221,7 @@ class GalleryWindowTest : public ViewerFixture {
         ViewerKey(Qt::Key_D, Qt::ControlModifier);
         View()->Select(7);
         Key(Qt::Key_D, Qt::ControlModifier);
-        QCOMPARE(Contents(FavouritesPath()), QByteArray("300\n12000\n7\n"));
+        QCOMPARE(ReadFile(FavouritesPath()), QByteArray("300\n12000\n7\n"));
 
         Activate(Gallery());
         QTest::keyClick(Gallery(), Qt::Key_F, Qt::AltModifier);
@@ -237,7 +233,7 @@ class GalleryWindowTest : public ViewerFixture {
         Key(Qt::Key_D, Qt::ControlModifier);
         QCOMPARE(View()->Seeds(), (std::vector<std::uint32_t>{7, 12000}));
         QCOMPARE(View()->SelectedSeed(), std::optional<std::uint32_t>(12000));
-        QCOMPARE(Contents(FavouritesPath()), QByteArray("12000\n7\n"));
+        QCOMPARE(ReadFile(FavouritesPath()), QByteArray("12000\n7\n"));
 
         // The viewer's picture is not a favourite: opening the gallery on it shows all seeds.
         dialog->ShowSeed(1);

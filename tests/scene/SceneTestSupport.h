@@ -6,13 +6,15 @@
 #include <memory>
 
 #include "raster/Surface.h"
+#include "scene/Picture.h"
 #include "scene/RenderSceneBitmap.h"
 #include "scene/ScenePainter.h"
 #include "tests/raster/SurfaceTestSupport.h"
+#include "tests/support/Pictures.h"
 
 namespace vistrel::test {
 
-// A painter bound to a black surface as the recipe leaves it: clipped to the 570 x 190 frame
+// A painter bound to a black surface as the recipe leaves it: clipped to the picture's frame
 // (or less, on a smaller surface), wiped, and with a log of every primitive drawn from then on.
 // Binding paints a picture, which is the only way to bind; the wipe hides it.
 struct BoundPainter {
@@ -37,31 +39,22 @@ struct BoundPainter {
     ScenePainter painter{rng};
 };
 
-// The picture of a scene seed on a 570 x 190 bitmap, as the viewer paints it.
+// The picture of a scene seed, as the viewer paints it.
 inline std::unique_ptr<SceneBitmap> RenderSeed(std::uint32_t seed) {
-    SceneRng rng;
-    rng.Seed(seed);
-    auto bitmap = RenderSceneBitmap({0, 0, 570, 190}, rng);
+    auto bitmap = PictureOfSeed(seed);
     EXPECT_NE(bitmap, nullptr);
     return bitmap;
 }
 
-// The same picture watched by the observer, and recorded by the recorder if there is one.
-inline std::unique_ptr<SceneBitmap> RenderSeed(std::uint32_t seed, PaintObserver& observer,
-                                               SurfaceRecorder* recorder = nullptr) {
-    SceneRng rng;
-    rng.Seed(seed);
-    auto bitmap = RenderSceneBitmap({0, 0, 570, 190}, rng, observer, recorder);
-    EXPECT_NE(bitmap, nullptr);
-    return bitmap;
-}
+using vistrel::test::RenderSeed;
 
 // The picture of a scene seed without one of its elements.
 inline std::unique_ptr<SceneBitmap> RenderWithout(std::uint32_t seed, SceneElement element) {
     SceneElements omitted;
     omitted.Add(element);
-    ElementOmitter omitter(omitted);
-    return RenderSeed(seed, omitter);
+    auto bitmap = vistrel::test::RenderWithout(seed, omitted);
+    EXPECT_NE(bitmap, nullptr);
+    return bitmap;
 }
 
 // The pixels in which two pictures of one size differ.

@@ -199,9 +199,4 @@ ProcessResult Run(const ProcessSetup& setup) {
     return {status, process.Out(), process.Err()};
 }
 
-std::string ReadFile(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
 }  // namespace vistrel::test

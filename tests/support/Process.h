@@ -10,6 +10,7 @@
 #include <utility>
 #include <vector>
 
+#include "tests/support/Files.h"
 #include "tools/common/UniqueFd.h"
 
 namespace vistrel::test {
@@ -78,8 +79,5 @@ class Process {
 
 // Runs the program to its end.
 ProcessResult Run(const ProcessSetup& setup);
-
-// The whole file, empty if it cannot be read.
-std::string ReadFile(const std::filesystem::path& path);
 
 }  // namespace vistrel::test

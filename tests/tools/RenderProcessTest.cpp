@@ -18,10 +18,9 @@
 
 #include "scene/PaintObserver.h"
 #include "scene/Picture.h"
-#include "scene/RenderSceneBitmap.h"
 #include "scene/SceneImage.h"
-#include "scene/SceneRng.h"
 #include "scene/ScreenFit.h"
+#include "tests/support/Pictures.h"
 #include "tests/support/Process.h"
 #include "tests/tools/CommandLineSupport.h"
 #include "tools/common/UniqueFd.h"
@@ -169,10 +168,7 @@ test::ProcessResult RunTool(const std::vector<std::string>& args, Setting settin
 
 SceneBitmap Picture(std::uint32_t seed, SceneElements omitted = {},
                     SurfaceRecorder* recorder = nullptr) {
-    SceneRng rng;
-    rng.Seed(seed);
-    ElementOmitter omitter(omitted);
-    return *RenderSceneBitmap(PictureFrame, rng, omitter, recorder);
+    return *test::RenderWithout(seed, omitted, recorder);
 }
 
 // What the tool must have written to a file of that name: out-dir pictures are named after their

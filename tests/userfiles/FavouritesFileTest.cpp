@@ -6,21 +6,18 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "tests/support/Files.h"
 #include "tests/support/Limits.h"
 #include "userfiles/Favourites.h"
 #include "userfiles/FavouritesFile.h"
 
 using vistrel::FavouritesFile;
 using vistrel::test::FileSizeCap;
+using vistrel::test::ReadFile;
 
 namespace {
 
 using Seeds = std::vector<std::uint32_t>;
-
-QByteArray Contents(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(unreadable)");
-}
 
 // A byte string with its NULs, which QByteArray(const char*) would stop at.
 template <std::size_t N>
@@ -106,7 +103,7 @@ class FavouritesFileTest : public QObject {
         QCOMPARE(favourites.Seeds(), seedsRead);
         for (QString change : changes) {
             if (change.startsWith(QLatin1Char('='))) {
-                QVERIFY(WriteFile(path, Contents(path) + change.mid(1).toUtf8() + '\n'));
+                QVERIFY(WriteFile(path, ReadFile(path) + change.mid(1).toUtf8() + '\n'));
                 continue;
             }
             FavouritesFile& writer = change.startsWith(QLatin1Char('b')) ? second : favourites;
@@ -116,7 +113,7 @@ class FavouritesFileTest : public QObject {
         }
         QCOMPARE(favourites.Refresh(), QString());
 
-        QCOMPARE(Contents(path), after);
+        QCOMPARE(ReadFile(path), after);
         QCOMPARE(favourites.Seeds(), seedsAfter);
         for (const std::uint32_t seed : seedsAfter) {
             QVERIFY(favourites.Contains(seed));
@@ -171,12 +168,12 @@ class FavouritesFileTest : public QObject {
             const FileSizeCap full(4);
             QVERIFY(!favourites.SetFavourite(2, true).isEmpty());
         }
-        QCOMPARE(Contents(path), QByteArray("# keep\n1\n"));
+        QCOMPARE(ReadFile(path), QByteArray("# keep\n1\n"));
         QCOMPARE(QDir(home.path()).entryList(QDir::Files), QStringList{"favourites"});
         QVERIFY(favourites.Contains(2));
 
         QCOMPARE(favourites.SetFavourite(3, true), QString());
-        QCOMPARE(Contents(path), QByteArray("# keep\n1\n2\n3\n"));
+        QCOMPARE(ReadFile(path), QByteArray("# keep\n1\n2\n3\n"));
     }
 
     void aFolderThatCannotBeMadeIsReported() {
@@ -186,7 +183,7 @@ class FavouritesFileTest : public QObject {
         QCOMPARE(favourites.Load(), QString());
         QVERIFY(!favourites.SetFavourite(7, true).isEmpty());
         QVERIFY(favourites.Contains(7));
-        QCOMPARE(Contents(home.filePath(QStringLiteral("plain"))), QByteArray("a file"));
+        QCOMPARE(ReadFile(home.filePath(QStringLiteral("plain"))), QByteArray("a file"));
     }
 
     // Being root, the test cannot take read permission away: a folder in the file's place, or a

@@ -1,0 +1,13 @@
+#include "tests/support/Files.h"
+
+#include <fstream>
+#include <iterator>
+
+namespace vistrel::test {
+
+std::string ReadFile(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+}  // namespace vistrel::test
