@@ -8,7 +8,9 @@
 
 #include <unistd.h>
 
+#include "scene/MonitorLayout.h"
 #include "scene/PaintObserver.h"
+#include "scene/Picture.h"
 #include "scene/RenderSceneBitmap.h"
 #include "scene/SceneElements.h"
 #include "scene/SceneRng.h"
@@ -153,6 +155,34 @@ void BM_SceneSeed(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_SceneSeed)->Arg(1)->Arg(1000)->Arg(4000000000);
+
+// The images for three 4K monitors side by side, one of them at 200 %: each monitor's own
+// (Arg 0), its part of one picture across all (Arg 1), and the spanned image of the first kind.
+void BM_ThreeMonitors4K(benchmark::State& state) {
+    const std::vector<vistrel::Monitor> monitors = {
+        {0, 0, 3840, 2160, 1}, {3840, 0, 1920, 1080, 2}, {5760, 0, 3840, 2160, 1}};
+    const auto spread =
+        state.range(0) == 0 ? vistrel::Spread::EachMonitor : vistrel::Spread::AcrossAll;
+    const auto picture = vistrel::PictureOfSeed(20877);
+    for (auto _ : state) {
+        for (std::size_t i = 0; i < monitors.size(); ++i) {
+            benchmark::DoNotOptimize(
+                vistrel::MonitorImage(*picture, monitors, i, spread).pixels.data());
+        }
+    }
+}
+BENCHMARK(BM_ThreeMonitors4K)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
+void BM_SpannedThreeMonitors4K(benchmark::State& state) {
+    const std::vector<vistrel::Monitor> monitors = {
+        {0, 0, 3840, 2160, 1}, {3840, 0, 1920, 1080, 2}, {5760, 0, 3840, 2160, 1}};
+    const auto picture = vistrel::PictureOfSeed(20877);
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(
+            vistrel::SpannedImage(*picture, monitors, vistrel::Spread::EachMonitor).pixels.data());
+    }
+}
+BENCHMARK(BM_SpannedThreeMonitors4K)->Unit(benchmark::kMillisecond);
 
 // Shows the runs as usual and closes with the median render time over the median floor. CPU
 // times, since the machine is shared and wall time counts the waits for a core.

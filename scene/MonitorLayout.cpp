@@ -162,16 +162,25 @@ SceneBitmap SpannedImage(const SceneBitmap& picture, const std::vector<Monitor>&
         const std::int64_t block = span / m.scale;
         const std::int64_t left = (m.x - box.left) * span;
         const std::int64_t top = (m.y - box.top) * span;
-        for (std::int64_t y = 0; y < std::int64_t{shown.height} * block; ++y) {
-            ColourIndex* row =
-                image.pixels.data() +
-                static_cast<std::size_t>(top + y) * static_cast<std::size_t>(image.width) +
-                static_cast<std::size_t>(left);
+        const auto rowLength =
+            static_cast<std::size_t>(shown.width) * static_cast<std::size_t>(block);
+        for (std::int32_t y = 0; y < shown.height; ++y) {
+            // The row widened once, then laid down `block` times.
+            ColourIndex* first = image.pixels.data() +
+                                 static_cast<std::size_t>(top + std::int64_t{y} * block) *
+                                     static_cast<std::size_t>(image.width) +
+                                 static_cast<std::size_t>(left);
             const ColourIndex* source =
                 shown.pixels.data() +
-                static_cast<std::size_t>(y / block) * static_cast<std::size_t>(shown.width);
-            for (std::int64_t x = 0; x < std::int64_t{shown.width} * block; ++x) {
-                row[x] = source[x / block];
+                static_cast<std::size_t>(y) * static_cast<std::size_t>(shown.width);
+            for (std::int32_t x = 0; x < shown.width; ++x) {
+                std::fill_n(first + static_cast<std::size_t>(x) * static_cast<std::size_t>(block),
+                            block, source[x]);
+            }
+            for (std::int64_t copy = 1; copy < block; ++copy) {
+                std::copy_n(
+                    first, rowLength,
+                    first + static_cast<std::size_t>(copy) * static_cast<std::size_t>(image.width));
             }
         }
     }
