@@ -1,7 +1,6 @@
 #include "scene/MonitorLayout.h"
 
 #include <algorithm>
-#include <new>
 #include <numeric>
 
 #include "scene/ScreenFit.h"
@@ -31,23 +30,6 @@ Box BoundingBox(const std::vector<Monitor>& monitors) {
         }
     }
     return box.left < box.right ? box : Box{};
-}
-
-// A black bitmap of the size, or an empty one.
-SceneBitmap Black(std::int64_t width, std::int64_t height) {
-    SceneBitmap image;
-    if (width < 1 || height < 1 || width > INT32_MAX || height > INT32_MAX) {
-        return image;
-    }
-    try {
-        image.pixels.assign(static_cast<std::size_t>(width) * static_cast<std::size_t>(height),
-                            ColourIndex{0});
-    } catch (const std::bad_alloc&) {
-        return image;
-    }
-    image.width = static_cast<std::int32_t>(width);
-    image.height = static_cast<std::int32_t>(height);
-    return image;
 }
 
 // The picture column (or row) under each device pixel of one axis, -1 where it is black: the
@@ -80,7 +62,7 @@ std::vector<std::int32_t> SourceIndices(const AxisPlacement& axis, std::int64_t 
 SceneBitmap Sample(const SceneBitmap& picture, const ScreenFit& fit, std::int64_t scale,
                    std::int64_t originX, std::int64_t originY, std::int64_t width,
                    std::int64_t height) {
-    SceneBitmap image = Black(width, height);
+    SceneBitmap image = BlackScreen(width, height);
     if (image.pixels.empty() || fit.sourceWidth == 0) {
         return image;
     }
@@ -149,7 +131,7 @@ SceneBitmap SpannedImage(const SceneBitmap& picture, const std::vector<Monitor>&
                          Spread spread) {
     const Box box = BoundingBox(monitors);
     const std::int64_t span = SpanScale(monitors);
-    SceneBitmap image = Black((box.right - box.left) * span, (box.bottom - box.top) * span);
+    SceneBitmap image = BlackScreen((box.right - box.left) * span, (box.bottom - box.top) * span);
     if (image.pixels.empty()) {
         return image;
     }

@@ -36,22 +36,32 @@ ScreenFit FitOnScreen(std::int32_t pictureWidth, std::int32_t pictureHeight,
     return {scale, x.source, y.source, x.length, y.length, x.screen, y.screen};
 }
 
+SceneBitmap BlackScreen(std::int64_t width, std::int64_t height) {
+    SceneBitmap image;
+    if (width < 1 || height < 1 || width > INT32_MAX || height > INT32_MAX) {
+        return image;
+    }
+    try {
+        image.pixels.assign(static_cast<std::size_t>(width) * static_cast<std::size_t>(height),
+                            ColourIndex{0});
+    } catch (const std::bad_alloc&) {
+        return image;
+    }
+    image.width = static_cast<std::int32_t>(width);
+    image.height = static_cast<std::int32_t>(height);
+    return image;
+}
+
 SceneBitmap ShowOnScreen(const SceneBitmap& picture, std::int32_t screenWidth,
                          std::int32_t screenHeight) {
     const ScreenFit fit = FitOnScreen(picture.width, picture.height, screenWidth, screenHeight);
     if (fit.sourceWidth == 0) {
         return {};
     }
-    SceneBitmap screen;
-    try {
-        screen.pixels.assign(
-            static_cast<std::size_t>(screenWidth) * static_cast<std::size_t>(screenHeight),
-            ColourIndex{0});
-    } catch (const std::bad_alloc&) {
-        return {};
+    SceneBitmap screen = BlackScreen(screenWidth, screenHeight);
+    if (screen.pixels.empty()) {
+        return screen;
     }
-    screen.width = screenWidth;
-    screen.height = screenHeight;
     for (std::int32_t y = 0; y < fit.sourceHeight * fit.scale; ++y) {
         const std::int32_t sourceY = fit.sourceY + y / fit.scale;
         ColourIndex* row =

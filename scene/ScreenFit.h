@@ -27,6 +27,10 @@ struct ScreenFit {
 ScreenFit FitOnScreen(std::int32_t pictureWidth, std::int32_t pictureHeight,
                       std::int32_t screenWidth, std::int32_t screenHeight);
 
+// A black bitmap of the size; empty when either side is below 1 or beyond 32-bit, or the memory
+// cannot be had.
+SceneBitmap BlackScreen(std::int64_t width, std::int64_t height);
+
 // The screen's image: the picture placed by FitOnScreen on a black bitmap of the screen's size.
 // Empty when either size is below 1 or the memory cannot be had.
 SceneBitmap ShowOnScreen(const SceneBitmap& picture, std::int32_t screenWidth,
