@@ -27,6 +27,10 @@ QString PictureActions::Text(PictureAction action) {
             return tr("Favourite");
         case PictureAction::SetAsDesktopBackground:
             return tr("Set as Desktop Background");
+        case PictureAction::SetAcrossAllScreens:
+            return tr("Set Across All Screens");
+        case PictureAction::SetAsLockScreenBackground:
+            return tr("Set as Lock Screen Background");
     }
     return {};
 }
@@ -43,6 +47,10 @@ QKeySequence PictureActions::Key(PictureAction action) {
             return QKeySequence(Qt::CTRL | Qt::Key_D);
         case PictureAction::SetAsDesktopBackground:
             return QKeySequence(Qt::CTRL | Qt::Key_B);
+        case PictureAction::SetAcrossAllScreens:
+            return QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_B);
+        case PictureAction::SetAsLockScreenBackground:
+            return QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_B);
     }
     return {};
 }

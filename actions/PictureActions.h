@@ -16,7 +16,15 @@ namespace vistrel {
 struct SceneBitmap;
 
 // The actions on one picture that the viewer and the gallery offer, each with its text and key.
-enum class PictureAction { Copy, Save, ShowSeed, Favourite, SetAsDesktopBackground };
+enum class PictureAction {
+    Copy,
+    Save,
+    ShowSeed,
+    Favourite,
+    SetAsDesktopBackground,
+    SetAcrossAllScreens,
+    SetAsLockScreenBackground,
+};
 
 // What can be done with one picture, the same from the viewer and from the gallery.
 class PictureActions {
@@ -27,8 +35,8 @@ class PictureActions {
     static QKeySequence Key(PictureAction action);
     // Adds the action to `window` (see AddShortcutAction), calling `handler`; Favourite is
     // checkable, checked while the picture is one.
-    template <typename Window>
-    static QAction* Add(Window* window, PictureAction action, void (Window::*handler)()) {
+    template <typename Window, typename Handler>
+    static QAction* Add(Window* window, PictureAction action, Handler handler) {
         QAction* added = AddShortcutAction(window, Text(action), Key(action), handler);
         added->setCheckable(action == PictureAction::Favourite);
         return added;

@@ -6,11 +6,12 @@
 
 namespace vistrel {
 
-// Adds to `window` an action that calls `handler` on the shortcut, or when chosen from a context
-// menu, which shows the shortcut beside the text.
-template <typename Window>
+// Adds to `window` an action that calls `handler` (a member function of the window, or any
+// function) on the shortcut, or when chosen from a context menu, which shows the shortcut beside
+// the text.
+template <typename Window, typename Handler>
 QAction* AddShortcutAction(Window* window, const QString& text, const QKeySequence& shortcut,
-                           void (Window::*handler)()) {
+                           Handler handler) {
     auto* action = new QAction(text, window);
     action->setShortcut(shortcut);
     action->setShortcutVisibleInContextMenu(true);

@@ -1,9 +1,7 @@
 #include "desktop/DesktopBackground.h"
 
 #include "desktop/BackgroundChannels.h"
-#include "images/PictureFile.h"
-#include "scene/SceneBitmap.h"
-#include "scene/ScreenFit.h"
+#include "desktop/BackgroundImages.h"
 
 namespace vistrel {
 
@@ -17,32 +15,24 @@ DesktopBackground::DesktopBackground(QObject* parent, ChannelSource source,
 
 DesktopBackground::~DesktopBackground() = default;
 
-DesktopBackground::Channels DesktopBackground::SystemChannels() {
-    return BackgroundChannels(qEnvironmentVariable("XDG_CURRENT_DESKTOP"));
+DesktopBackground::Channels DesktopBackground::SystemChannels(const BackgroundRequest& request) {
+    return BackgroundChannels(qEnvironmentVariable("XDG_CURRENT_DESKTOP"), request.place,
+                              request.monitors.size());
 }
 
-bool DesktopBackground::Set(const SceneBitmap& shown, std::uint32_t seed, QSize devicePixels) {
+bool DesktopBackground::Set(const BackgroundRequest& request) {
     if (busy) {
         return false;
     }
-    const SceneBitmap image =
-        ShowOnScreen(FramePixels(shown), devicePixels.width(), devicePixels.height());
-    if (image.pixels.empty()) {
-        emit Finished(BackgroundResult::Failed,
-                      tr("There is not enough memory for a background of %1 \u00d7 %2 pixels.")
-                          .arg(devicePixels.width())
-                          .arg(devicePixels.height()));
-        return true;
-    }
-    file = folder.FileFor(seed, devicePixels);
-    if (const QString failure = folder.Write(image, *file); !failure.isEmpty()) {
-        emit Finished(
-            BackgroundResult::Failed,
-            tr("The background could not be saved as %1: %2").arg(file->DisplayName(), failure));
-        return true;
-    }
     busy = true;
-    Channels channels = source();
+    if (request.monitors.empty()) {
+        Finish(BackgroundResult::Failed, tr("There is no monitor to set the background of."));
+        return true;
+    }
+    images = std::make_unique<BackgroundImages>(request, nullptr);
+    connect(images.get(), &BackgroundImages::Failed, this,
+            [this](const QString& message) { Finish(BackgroundResult::Failed, message); });
+    Channels channels = source(request);
     waiting.assign(std::make_move_iterator(channels.begin()),
                    std::make_move_iterator(channels.end()));
     deadline.start();
@@ -52,10 +42,7 @@ bool DesktopBackground::Set(const SceneBitmap& shown, std::uint32_t seed, QSize 
 
 void DesktopBackground::TryNext() {
     if (waiting.empty()) {
-        Finish(BackgroundResult::SavedOnly,
-               tr("This desktop offers programs no way to set its background. The picture is "
-                  "saved as %1: you can choose it in the desktop's own settings.")
-                   .arg(file->DisplayName()));
+        SaveOnly();
         return;
     }
     DropCurrent();
@@ -65,7 +52,22 @@ void DesktopBackground::TryNext() {
             &DesktopBackground::OnChannelFinished);
     // A channel that keeps the time itself may wait for the user, who has no deadline.
     connect(current.get(), &BackgroundChannel::HandedOver, this, [this] { deadline.stop(); });
-    current->Hand(*file, QDeadlineTimer(deadline.remainingTime()));
+    current->Hand(*images, QDeadlineTimer(deadline.remainingTime()));
+}
+
+// No way reaches this desktop: the window's monitor's image is left for the user to choose.
+void DesktopBackground::SaveOnly() {
+    DropCurrent();
+    images->WriteWindowMonitor(this, [this](const std::vector<UserFolder>& files) {
+        const QString text =
+            images->Request().place == BackgroundPlace::LockScreen
+                ? tr("This desktop offers programs no way to set its lock screen background. "
+                     "The picture is saved as %1: you can choose it in the desktop's own "
+                     "settings.")
+                : tr("This desktop offers programs no way to set its background. The picture is "
+                     "saved as %1: you can choose it in the desktop's own settings.");
+        Finish(BackgroundResult::SavedOnly, text.arg(files.front().DisplayName()));
+    });
 }
 
 void DesktopBackground::OnChannelFinished(BackgroundChannel::Outcome outcome,
@@ -75,7 +77,7 @@ void DesktopBackground::OnChannelFinished(BackgroundChannel::Outcome outcome,
             TryNext();
             return;
         case BackgroundChannel::Outcome::Set:
-            folder.RemoveAllBut(*file);
+            BackgroundFolder().RemoveAllBut(images->AllWritten());
             Finish(BackgroundResult::Set, {});
             return;
         case BackgroundChannel::Outcome::Cancelled:
@@ -102,6 +104,11 @@ void DesktopBackground::Finish(BackgroundResult result, const QString& message) 
     deadline.stop();
     DropCurrent();
     waiting.clear();
+    if (images) {
+        // Its files may still be being written for a channel that has gone: none is handed on.
+        images->Abandon();
+        images.release()->deleteLater();
+    }
     busy = false;
     emit Finished(result, message);
 }

@@ -1,22 +1,19 @@
 #pragma once
 
 #include <QObject>
-#include <QSize>
 #include <QTimer>
 #include <chrono>
-#include <cstdint>
 #include <deque>
 #include <functional>
 #include <memory>
-#include <optional>
 #include <vector>
 
 #include "desktop/BackgroundChannel.h"
-#include "desktop/BackgroundFolder.h"
+#include "desktop/BackgroundRequest.h"
 
 namespace vistrel {
 
-struct SceneBitmap;
+class BackgroundImages;
 
 enum class BackgroundResult {
     Set,
@@ -27,17 +24,18 @@ enum class BackgroundResult {
     SavedOnly,
 };
 
-// Sets the picture on show as the desktop background: exactly what the full screen shows on
-// that screen, written to the backgrounds folder, then handed to the first channel the desktop
-// offers. Never waits: the answer comes as Finished, at most `answerTime` later unless the
-// desktop has taken the image and asks the user first, who may take as long as they like. Once a
-// new background is set, Vistrel's earlier ones are removed; any failure leaves the old one.
+// Sets a picture as the desktop's background (or its lock screen's) on every monitor: each
+// monitor's image written to the backgrounds folder as the first channel the desktop offers asks
+// for them, then handed to it. Never waits: the answer comes as Finished, at most `answerTime`
+// later unless the desktop has taken the images and asks the user first, who may take as long
+// as they like. Once a new background is set, Vistrel's earlier ones are removed; any failure
+// leaves every monitor's old one.
 class DesktopBackground : public QObject {
     Q_OBJECT
 
   public:
     using Channels = std::vector<std::unique_ptr<BackgroundChannel>>;
-    using ChannelSource = std::function<Channels()>;
+    using ChannelSource = std::function<Channels(const BackgroundRequest&)>;
 
     static constexpr std::chrono::milliseconds AnswerTime{10000};
 
@@ -46,13 +44,12 @@ class DesktopBackground : public QObject {
                                std::chrono::milliseconds answerTime = AnswerTime);
     ~DesktopBackground() override;
 
-    // Starts setting the background of a screen of `devicePixels` to the bitmap's picture, of
-    // scene seed `seed`. Returns false, doing nothing, while an earlier one is still under way
-    // (the user may still be answering the desktop's question about it).
-    bool Set(const SceneBitmap& shown, std::uint32_t seed, QSize devicePixels);
+    // Starts setting the background. Returns false, doing nothing, while an earlier one is
+    // still under way (the user may still be answering the desktop's question about it).
+    bool Set(const BackgroundRequest& request);
 
     // The channels of the desktop this program runs on.
-    static Channels SystemChannels();
+    static Channels SystemChannels(const BackgroundRequest& request);
 
   signals:
     // `message` is for the user: empty when set or cancelled.
@@ -60,17 +57,17 @@ class DesktopBackground : public QObject {
 
   private:
     void TryNext();
+    void SaveOnly();
     void OnChannelFinished(BackgroundChannel::Outcome outcome, const QString& reason);
     void TimedOut();
     void Finish(BackgroundResult result, const QString& message);
     void DropCurrent();
 
     ChannelSource source;
-    BackgroundFolder folder;
+    std::unique_ptr<BackgroundImages> images;
     std::deque<std::unique_ptr<BackgroundChannel>> waiting;
     std::unique_ptr<BackgroundChannel> current;
     QTimer deadline;
-    std::optional<UserFolder> file;
     bool busy = false;
 };
 

@@ -7,6 +7,8 @@
 
 #include "desktop/GSettingsBackground.h"
 
+#include "desktop/BackgroundImages.h"
+
 namespace vistrel {
 namespace {
 
@@ -17,9 +19,11 @@ struct ObjectUnref {
     void operator()(gpointer object) const { g_object_unref(object); }
 };
 
-// Images fit the screen already: enlarged further they would be blurred.
+// Images fit the monitors already: enlarged further they would be blurred. One monitor's is
+// shown unscaled in the middle; several monitors share one image laid out like them.
 constexpr const char* OptionsKey = "picture-options";
 constexpr const char* Centred = "centered";
+constexpr const char* Spanned = "spanned";
 
 // Without dconf, GLib keeps settings in this process's memory, where no desktop reads them:
 // writing there would report a background that never shows.
@@ -33,12 +37,15 @@ bool SettingsReachTheDesktop() {
 GSettingsBackground::GSettingsBackground(const BackgroundSchema& schema, QObject* parent)
     : BackgroundChannel(parent), schema(schema) {}
 
-void GSettingsBackground::Hand(const UserFolder& image, QDeadlineTimer) {
-    const QString failure = Write(image);
-    FinishLater(failure.isEmpty() ? Outcome::Set : Outcome::Failed, failure);
+void GSettingsBackground::Hand(BackgroundImages& images, QDeadlineTimer) {
+    const bool spanned = images.Request().monitors.size() > 1;
+    images.WriteSpanned(this, [this, spanned](const std::vector<UserFolder>& files) {
+        const QString failure = Write(files.front(), spanned ? Spanned : Centred);
+        emit Finished(failure.isEmpty() ? Outcome::Set : Outcome::Failed, failure);
+    });
 }
 
-QString GSettingsBackground::Write(const UserFolder& image) {
+QString GSettingsBackground::Write(const UserFolder& image, const char* options) {
     if (schema.takesPath) {
         if (QString failure = PathTextFailure(image); !failure.isEmpty()) {
             return failure;
@@ -57,7 +64,7 @@ QString GSettingsBackground::Write(const UserFolder& image) {
         g_settings_new_full(found.get(), nullptr, nullptr));
     const QByteArray named = schema.takesPath ? image.Bytes() : image.Uri();
     QList<QPair<const char*, QByteArray>> values = {{schema.imageKey, named},
-                                                    {OptionsKey, Centred}};
+                                                    {OptionsKey, options}};
     if (schema.darkImageKey && g_settings_schema_has_key(found.get(), schema.darkImageKey)) {
         values.append({schema.darkImageKey, named});
     }

@@ -22,7 +22,9 @@ inline constexpr BackgroundSchema CinnamonBackground{"org.cinnamon.desktop.backg
 inline constexpr BackgroundSchema MateBackground{"org.mate.background", "picture-filename", true,
                                                  nullptr};
 
-// Writes the image and "centered" into the desktop's background settings, all at once. A schema
+// Writes the image and how to show it into the desktop's background settings, all at once:
+// one monitor's own image "centered", or with several monitors one image "spanned" over them,
+// laid out so that each monitor's part is exact at its own scale (see SpannedImage). A schema
 // that is not installed is a failure (GLib would end the program on it, so it is looked up first),
 // and so is a path the schema takes as text that is not UTF-8.
 class GSettingsBackground final : public BackgroundChannel {
@@ -31,11 +33,11 @@ class GSettingsBackground final : public BackgroundChannel {
   public:
     GSettingsBackground(const BackgroundSchema& schema, QObject* parent);
 
-    void Hand(const UserFolder& image, QDeadlineTimer replyBy) override;
+    void Hand(BackgroundImages& images, QDeadlineTimer replyBy) override;
 
   private:
     // Why it failed, or an empty string.
-    QString Write(const UserFolder& image);
+    QString Write(const UserFolder& image, const char* options);
 
     const BackgroundSchema schema;
 };

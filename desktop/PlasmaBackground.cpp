@@ -4,45 +4,60 @@
 #include <QDBusMessage>
 #include <QDBusPendingCallWatcher>
 #include <QDBusPendingReply>
-#include <QJsonArray>
 #include <QJsonDocument>
+#include <QJsonObject>
 
+#include "desktop/BackgroundImages.h"
 #include "desktop/DesktopBusNames.h"
 
 namespace vistrel {
 namespace {
 
-// Plasma's image wallpaper shows an image unscaled in the middle at this fill mode.
-constexpr int Centred = 6;
-
-// The script for the shell. The URI goes in as a JavaScript string (a JSON array of one), joined
-// on rather than substituted, so nothing in it can reach the script's own text.
-QString Script(const QByteArray& uri) {
-    const QByteArray quoted =
-        QJsonDocument(QJsonArray{QString::fromLatin1(uri)}).toJson(QJsonDocument::Compact);
-    return QStringLiteral("const image = ") + QString::fromUtf8(quoted) +
+// The script for the shell. The images go in as one JSON object, joined on rather than
+// substituted, so nothing in their URIs can reach the script's own text: each desktop takes the
+// image of the screen it is on, found by that screen's geometry, or the first monitor's.
+QString Script(const std::vector<NamedMonitor>& monitors, const std::vector<UserFolder>& files) {
+    QJsonObject screens;
+    for (std::size_t i = 0; i < monitors.size(); ++i) {
+        const Monitor& m = monitors[i].monitor;
+        screens.insert(QStringLiteral("%1,%2,%3,%4").arg(m.x).arg(m.y).arg(m.width).arg(m.height),
+                       QString::fromLatin1(files[i].Uri()));
+    }
+    const QJsonObject images{{QStringLiteral("screens"), screens},
+                             {QStringLiteral("fallback"), QString::fromLatin1(files[0].Uri())}};
+    return QStringLiteral("const images = ") +
+           QString::fromUtf8(QJsonDocument(images).toJson(QJsonDocument::Compact)) +
            QStringLiteral(
-               "[0];\n"
+               ";\n"
                "for (const d of desktops()) {\n"
+               "    const g = screenGeometry(d.screen);\n"
+               "    const key = [g.x, g.y, g.width, g.height].join(',');\n"
                "    d.wallpaperPlugin = 'org.kde.image';\n"
                "    d.currentConfigGroup = ['Wallpaper', 'org.kde.image', 'General'];\n"
-               "    d.writeConfig('Image', image);\n"
+               "    d.writeConfig('Image', images.screens[key] || images.fallback);\n"
                "    d.writeConfig('FillMode', ") +
-           QString::number(Centred) + QStringLiteral(");\n}\n");
+           QString::number(PlasmaCentredFill) + QStringLiteral(");\n}\n");
 }
 
 }  // namespace
 
-void PlasmaBackground::Hand(const UserFolder& image, QDeadlineTimer) {
-    QDBusConnection bus = QDBusConnection::sessionBus();
-    if (!bus.isConnected()) {
+void PlasmaBackground::Hand(BackgroundImages& images, QDeadlineTimer) {
+    if (!QDBusConnection::sessionBus().isConnected()) {
         FinishLater(Outcome::Failed, tr("there is no session bus"));
         return;
     }
+    const std::vector<NamedMonitor> monitors = images.Request().monitors;
+    images.WriteEach(monitors, this, [this, monitors](const std::vector<UserFolder>& files) {
+        Evaluate(Script(monitors, files));
+    });
+}
+
+void PlasmaBackground::Evaluate(const QString& script) {
+    QDBusConnection bus = QDBusConnection::sessionBus();
     QDBusMessage call = QDBusMessage::createMethodCall(
         dbus::PlasmaShellService, dbus::PlasmaShellPath, dbus::PlasmaShellInterface,
         QStringLiteral("evaluateScript"));
-    call << Script(image.Uri());
+    call << script;
     auto* watcher = new QDBusPendingCallWatcher(bus.asyncCall(call), this);
     connect(watcher, &QDBusPendingCallWatcher::finished, this, [this, watcher] {
         watcher->deleteLater();

@@ -6,6 +6,7 @@
 #include <QDBusUnixFileDescriptor>
 #include <QFile>
 
+#include "desktop/BackgroundImages.h"
 #include "desktop/DesktopBusNames.h"
 #include "desktop/PortalRequest.h"
 
@@ -17,7 +18,10 @@ constexpr uint Cancelled = 1;
 
 }  // namespace
 
-void PortalBackground::Hand(const UserFolder& image, QDeadlineTimer replyBy) {
+PortalBackground::PortalBackground(BackgroundPlace place, QObject* parent)
+    : BackgroundChannel(parent), place(place) {}
+
+void PortalBackground::Hand(BackgroundImages& images, QDeadlineTimer replyBy) {
     QDBusConnection bus = QDBusConnection::sessionBus();
     if (!bus.isConnected()) {
         FinishLater(Outcome::Unavailable);
@@ -27,15 +31,16 @@ void PortalBackground::Hand(const UserFolder& image, QDeadlineTimer replyBy) {
                                                           dbus::Properties, QStringLiteral("Get"));
     version << dbus::PortalWallpaper << QStringLiteral("version");
     auto* watcher = new QDBusPendingCallWatcher(bus.asyncCall(version), this);
-    connect(watcher, &QDBusPendingCallWatcher::finished, this,
-            [this, watcher, file = image.FilePath(), replyBy] {
-                watcher->deleteLater();
-                if (watcher->isError()) {
-                    emit Finished(Outcome::Unavailable, {});
-                    return;
-                }
-                SetWallpaperFile(file, replyBy);
-            });
+    connect(watcher, &QDBusPendingCallWatcher::finished, this, [this, watcher, &images, replyBy] {
+        watcher->deleteLater();
+        if (watcher->isError()) {
+            emit Finished(Outcome::Unavailable, {});
+            return;
+        }
+        images.WriteWindowMonitor(this, [this, replyBy](const std::vector<UserFolder>& files) {
+            SetWallpaperFile(files.front().FilePath(), replyBy);
+        });
+    });
 }
 
 void PortalBackground::SetWallpaperFile(const QString& file, QDeadlineTimer replyBy) {
@@ -66,7 +71,9 @@ void PortalBackground::SetWallpaperFile(const QString& file, QDeadlineTimer repl
     const QDBusUnixFileDescriptor descriptor(image.handle());
     const QVariantMap options = {
         {QStringLiteral("handle_token"), request->Token()},
-        {QStringLiteral("set-on"), QStringLiteral("background")},
+        {QStringLiteral("set-on"), place == BackgroundPlace::LockScreen
+                                       ? QStringLiteral("lockscreen")
+                                       : QStringLiteral("background")},
         {QStringLiteral("show-preview"), false},
     };
     call << QString() << QVariant::fromValue(descriptor) << options;

@@ -1,32 +1,34 @@
 #pragma once
 
 #include <QStringList>
-#include <functional>
+#include <vector>
 
 #include "desktop/BackgroundChannel.h"
 
-class QProcess;
-
 namespace vistrel {
 
-// XFCE keeps a background for every monitor and workspace in its xfce4-desktop channel, each
-// read from a last-image property; xfconf-query lists them and sets each in turn. Runs without
-// ever waiting for the program. Its arguments are text, so a path that is not UTF-8 is a failure.
+// XFCE keeps a background for every monitor and workspace in its xfce4-desktop channel, under
+// /backdrop/screen0/monitor<NAME>/workspace<N>/, each read from last-image and shown as
+// image-style says. xfconf-query lists them; every monitor's get the file made for that monitor,
+// centred, and a monitor that has none yet gets one for its first workspace. With one monitor,
+// every background listed gets its file, whatever monitor name XFCE gave it. Runs without ever
+// waiting for the program. Its arguments are text, so a path that is not UTF-8 is a failure.
 class XfceBackground final : public BackgroundChannel {
     Q_OBJECT
 
   public:
     using BackgroundChannel::BackgroundChannel;
 
-    void Hand(const UserFolder& image, QDeadlineTimer replyBy) override;
+    void Hand(BackgroundImages& images, QDeadlineTimer replyBy) override;
 
   private:
-    // Runs xfconf-query on the desktop's channel and hands its output to `then` if it succeeds.
+    // The xfconf-query calls that set each monitor's background, from XFCE's list of
+    // properties: the image first, then its style.
+    std::vector<QStringList> Plan(const QString& listed,
+                                  const std::vector<UserFolder>& files) const;
     void Query(const QStringList& arguments, std::function<void(const QByteArray&)> then);
-    void SetNext();
 
-    QString path;
-    QStringList properties;
+    std::vector<QString> monitorNames;
 };
 
 }  // namespace vistrel

@@ -5,6 +5,7 @@
 #include <QVBoxLayout>
 #include <numeric>
 
+#include "actions/BackgroundActions.h"
 #include "actions/PictureActions.h"
 #include "gallery/GalleryView.h"
 #include "scene/Picture.h"
@@ -37,14 +38,18 @@ GalleryWindow::GalleryWindow(Favourites& favourites, QWidget* parent)
 
     favouriteAction =
         PictureActions::Add(this, PictureAction::Favourite, &GalleryWindow::ToggleFavourite);
-    const QList<QAction*> thumbnailActions = {
-        AddShortcutAction(this, tr("Show in Viewer"), QKeySequence(Qt::Key_Return),
-                          &GalleryWindow::ShowSelected),
-        PictureActions::Add(this, PictureAction::Copy, &GalleryWindow::CopySelected),
-        PictureActions::Add(this, PictureAction::Save, &GalleryWindow::SaveSelected),
-        favouriteAction,
-        PictureActions::Add(this, PictureAction::ShowSeed, &GalleryWindow::AskForSeed),
-    };
+    backgroundActions = std::make_unique<BackgroundActions>(
+        this, [this] { return view->SelectedSeed(); }, [this] { return this; });
+    const QList<QAction*> thumbnailActions =
+        QList<QAction*>{
+            AddShortcutAction(this, tr("Show in Viewer"), QKeySequence(Qt::Key_Return),
+                              &GalleryWindow::ShowSelected),
+            PictureActions::Add(this, PictureAction::Copy, &GalleryWindow::CopySelected),
+            PictureActions::Add(this, PictureAction::Save, &GalleryWindow::SaveSelected),
+            favouriteAction,
+            PictureActions::Add(this, PictureAction::ShowSeed, &GalleryWindow::AskForSeed),
+        } +
+        backgroundActions->Actions();
     thumbnailActions.constFirst()->setShortcuts(
         {QKeySequence(Qt::Key_Return), QKeySequence(Qt::Key_Enter)});
     view->addActions(thumbnailActions);

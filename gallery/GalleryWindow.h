@@ -9,6 +9,7 @@ class QCheckBox;
 
 namespace vistrel {
 
+class BackgroundActions;
 class Favourites;
 class GalleryView;
 struct SceneBitmap;
@@ -47,6 +48,7 @@ class GalleryWindow : public QWidget {
     QCheckBox* favouritesOnly;
     GalleryView* view;
     QAction* favouriteAction = nullptr;
+    std::unique_ptr<BackgroundActions> backgroundActions;
 };
 
 }  // namespace vistrel

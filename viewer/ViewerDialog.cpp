@@ -6,10 +6,9 @@
 // The form places the About icon (about/) beside the buttons; Bind() below hands it this
 // dialog's beep.
 #include "about/AboutIcon.h"
+#include "actions/BackgroundActions.h"
 #include "actions/PictureActions.h"
-#include "desktop/DesktopBackground.h"
 #include "desktop/IdleInhibitor.h"
-#include "images/ScreenPixels.h"
 #include "res/ProgramIcon.h"
 #include "scene/Picture.h"
 #include "ui_ViewerDialog.h"
@@ -37,7 +36,6 @@ ViewerDialog::ViewerDialog(ViewerServices& services, Favourites& favourites, QWi
       ui(std::make_unique<Ui::ViewerDialog>()),
       services(services),
       fullScreen(new FullScreenPicture(this)),
-      desktopBackground(new DesktopBackground(this)),
       favourites(favourites),
       idleInhibitor(new IdleInhibitor(this)),
       runSeed(static_cast<std::uint32_t>(services.ClockSeconds())) {
@@ -58,14 +56,24 @@ ViewerDialog::ViewerDialog(ViewerServices& services, Favourites& favourites, QWi
     favouriteAction =
         PictureActions::Add(this, PictureAction::Favourite, &ViewerDialog::ToggleFavourite);
     connect(&favourites, &Favourites::Changed, this, &ViewerDialog::UpdateFavouriteAction);
-    const QList<QAction*> pictureActions = {
+    QList<QAction*> pictureActions = {
         PictureActions::Add(this, PictureAction::Copy, &ViewerDialog::CopyPicture),
         PictureActions::Add(this, PictureAction::Save, &ViewerDialog::AskWhereToSave),
         PictureActions::Add(this, PictureAction::ShowSeed, &ViewerDialog::AskForSeed),
         AddShortcutAction(this, tr("Full Screen"), QKeySequence(Qt::Key_F11),
                           &ViewerDialog::ToggleFullScreen),
-        PictureActions::Add(this, PictureAction::SetAsDesktopBackground,
-                            &ViewerDialog::SetAsDesktopBackground),
+    };
+    backgroundActions = std::make_unique<BackgroundActions>(
+        this,
+        [this]() -> std::optional<std::uint32_t> {
+            if (!ui->picture->Bitmap()) {
+                return std::nullopt;
+            }
+            return shownSeed;
+        },
+        [this] { return DialogOwner(); });
+    pictureActions += backgroundActions->Actions();
+    pictureActions += {
         favouriteAction,
         AddShortcutAction(this, tr("Gallery\u2026"), QKeySequence(Qt::CTRL | Qt::Key_L),
                           &ViewerDialog::OpenGallery),
@@ -79,14 +87,6 @@ ViewerDialog::ViewerDialog(ViewerServices& services, Favourites& favourites, QWi
 
     connect(ui->picture, &ScenePicture::DoubleClicked, this, [this] { SetFullScreen(true); });
     connect(fullScreen, &FullScreenPicture::LeaveRequested, this, [this] { SetFullScreen(false); });
-    connect(desktopBackground, &DesktopBackground::Finished, this,
-            [this](BackgroundResult result, const QString& message) {
-                if (!message.isEmpty()) {
-                    ShowNotice(result == BackgroundResult::Failed ? QMessageBox::Warning
-                                                                  : QMessageBox::Information,
-                               message);
-                }
-            });
 
     // Queued, so the first scene is painted once the window is on screen.
     PostNext();
@@ -236,19 +236,6 @@ void ViewerDialog::SetFullScreen(bool on) {
         fullScreen->hide();
         activateWindow();
     }
-}
-
-void ViewerDialog::SetAsDesktopBackground() {
-    if (const SceneBitmap* bitmap = ui->picture->Bitmap()) {
-        desktopBackground->Set(*bitmap, shownSeed, ScreenPixels(*DialogOwner()->screen()));
-    }
-}
-
-void ViewerDialog::ShowNotice(QMessageBox::Icon icon, const QString& message) {
-    auto* box = new QMessageBox(icon, QCoreApplication::applicationName(), message, QMessageBox::Ok,
-                                DialogOwner());
-    box->setAttribute(Qt::WA_DeleteOnClose);
-    box->open();
 }
 
 QWidget* ViewerDialog::DialogOwner() {

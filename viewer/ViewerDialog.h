@@ -2,7 +2,6 @@
 
 #include <QDialog>
 #include <QKeySequence>
-#include <QMessageBox>
 #include <cstdint>
 #include <memory>
 
@@ -12,7 +11,7 @@ class ViewerDialog;
 
 namespace vistrel {
 
-class DesktopBackground;
+class BackgroundActions;
 class Favourites;
 class FullScreenPicture;
 class IdleInhibitor;
@@ -20,8 +19,9 @@ class ViewerServices;
 
 // The main window: steps through the run's numbered series of scenes by hand (Next, Previous)
 // or by a slide-show timer (Auto, Stop), and shows the current one in its picture. The picture
-// on show can be copied, saved as a PNG, marked as a favourite and shown full screen, and any
-// scene seed can be shown. The favourites are the program's, shared with the gallery.
+// on show can be copied, saved as a PNG, marked as a favourite, shown full screen and made the
+// desktop's background, and any scene seed can be shown. The favourites are the program's, shared
+// with the gallery.
 class ViewerDialog : public QDialog {
     Q_OBJECT
 
@@ -47,9 +47,6 @@ class ViewerDialog : public QDialog {
     // Previous go on with the series from where it was.
     void ShowSeed(std::uint32_t seed);
     void SetFullScreen(bool on);
-    // Makes the picture the background of the screen the viewer is on, as full screen shows it
-    // there; the desktop's answer comes later, in a message box if there is anything to say.
-    void SetAsDesktopBackground();
     // Asks for the gallery, with the picture on show selected.
     void OpenGallery();
     // Shows a seed as ShowSeed does, and brings the viewer to the front.
@@ -78,8 +75,6 @@ class ViewerDialog : public QDialog {
     void AskWhereToSave();
     void AskForSeed();
     void ToggleFullScreen();
-    // A message box that does not wait for its answer, over the window in front.
-    void ShowNotice(QMessageBox::Icon icon, const QString& message);
     void ToggleFavourite();
     void UpdateFavouriteAction();
     // The window in front: where dialogs and message boxes belong.
@@ -88,7 +83,8 @@ class ViewerDialog : public QDialog {
     std::unique_ptr<Ui::ViewerDialog> ui;
     ViewerServices& services;
     FullScreenPicture* fullScreen;
-    DesktopBackground* desktopBackground;
+    // Making the picture the background of every monitor, of all together or of the lock screen.
+    std::unique_ptr<BackgroundActions> backgroundActions;
     Favourites& favourites;
     QAction* favouriteAction = nullptr;
     // Keeps the screen awake while the slide show runs.

@@ -1,11 +1,15 @@
 #include <QDBusConnection>
 #include <QDir>
 #include <QFile>
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
+#include <QRegularExpression>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QThreadPool>
 #include <QUrl>
 #include <filesystem>
 #include <memory>
@@ -13,7 +17,9 @@
 
 #include "desktop/BackgroundChannels.h"
 #include "desktop/DesktopBackground.h"
+#include "scene/MonitorLayout.h"
 #include "scene/Picture.h"
+#include "scene/ScreenFit.h"
 #include "tests/support/Files.h"
 #include "tests/support/Limits.h"
 #include "tests/support/ScreenImages.h"
@@ -71,8 +77,14 @@ class DesktopBackgroundTest : public QObject {
             qputenv("GSETTINGS_BACKEND", "keyfile");
         }
         qputenv("XFCONF_QUERY_LOG", home.filePath(QStringLiteral("xfconf.log")).toUtf8());
-        // The connection's own descriptors are there before any are counted.
+        qputenv("SWAYMSG_LOG", home.filePath(QStringLiteral("sway.log")).toUtf8());
+        // The connection's own descriptors are there before any are counted, and so are those
+        // of the worker threads that paint the images (kept for the whole test) and whatever
+        // else a first background opens once.
         QVERIFY(QDBusConnection::sessionBus().isConnected());
+        QThreadPool::globalInstance()->setExpiryTimeout(-1);
+        UseDataHome(DataHome);
+        QVERIFY(SetBackground(QString(), DesktopBackground::AnswerTime));
     }
 
     // QTemporaryDir cannot remove folders whose names Qt cannot spell.
@@ -84,6 +96,8 @@ class DesktopBackgroundTest : public QObject {
     void init() {
         UseDataHome(DataHome);
         QFile::remove(home.filePath(QStringLiteral("xfconf.log")));
+        QFile::remove(home.filePath(QStringLiteral("sway.log")));
+        QFile::remove(home.filePath(QStringLiteral("config/kscreenlockerrc")));
         QFile::remove(home.filePath(QStringLiteral("config/glib-2.0/settings/keyfile")));
         record = std::make_unique<QTemporaryDir>();
         originalPath = qgetenv("PATH");
@@ -237,7 +251,7 @@ class DesktopBackgroundTest : public QObject {
         const std::unique_ptr<SceneBitmap> shown = ShownPicture();
         const int descriptorsBefore = OpenDescriptors();
         const std::optional<Answer> answer =
-            SetBackground(*shown, desktop, std::chrono::milliseconds(answerMilliseconds));
+            SetBackground(desktop, std::chrono::milliseconds(answerMilliseconds));
         QVERIFY(answer);
         // The image's descriptor is closed once it has been handed over (the settings and
         // processes of the other ways keep descriptors of their own from their first use on).
@@ -273,9 +287,8 @@ class DesktopBackgroundTest : public QObject {
         if (qgetenv("GSETTINGS_BACKEND") != "memory") {
             QSKIP("runs with GSETTINGS_BACKEND=memory");
         }
-        const std::unique_ptr<SceneBitmap> shown = ShownPicture();
         const std::optional<Answer> answer =
-            SetBackground(*shown, QStringLiteral("GNOME"), DesktopBackground::AnswerTime);
+            SetBackground(QStringLiteral("GNOME"), DesktopBackground::AnswerTime);
         QVERIFY(answer);
         QCOMPARE(static_cast<int>(answer->first), static_cast<int>(BackgroundResult::Failed));
         QVERIFY2(answer->second.contains(QStringLiteral("dconf")), qPrintable(answer->second));
@@ -286,10 +299,9 @@ class DesktopBackgroundTest : public QObject {
         QFile blocker(folder);
         QVERIFY(blocker.open(QIODevice::WriteOnly));
         blocker.close();
-        const std::unique_ptr<SceneBitmap> shown = ShownPicture();
 
         const std::optional<Answer> answer =
-            SetBackground(*shown, QStringLiteral("GNOME"), DesktopBackground::AnswerTime);
+            SetBackground(QStringLiteral("GNOME"), DesktopBackground::AnswerTime);
 
         QVERIFY(answer);
         QCOMPARE(static_cast<int>(answer->first), static_cast<int>(BackgroundResult::Failed));
@@ -299,25 +311,234 @@ class DesktopBackgroundTest : public QObject {
         CheckHandover(Handover::None, {}, {});
     }
 
+    // Several monitors: every way hands each monitor the image made for it, exact at its own
+    // scale, or one image laid out like them all.
+    void everyMonitorGetsItsOwnImage_data() {
+        QTest::addColumn<QString>("desktop");
+        QTest::addColumn<QString>("onTheBus");
+        QTest::addColumn<int>("spread");
+        QTest::addColumn<QList<QRect>>("areas");
+        QTest::addColumn<QList<int>>("scales");
+
+        struct Layout {
+            const char* name;
+            Spread spread;
+            QList<QRect> areas;
+            QList<int> scales;
+        };
+        const Layout layouts[] = {
+            {"1440p beside 1080p",
+             Spread::EachMonitor,
+             {{0, 0, 2560, 1440}, {2560, 0, 1920, 1080}},
+             {1, 1}},
+            {"4K at 200 % beside 1080p",
+             Spread::EachMonitor,
+             {{0, 0, 1920, 1080}, {1920, 0, 1920, 1080}},
+             {2, 1}},
+            {"1080p beside a portrait 1080p",
+             Spread::EachMonitor,
+             {{0, 0, 1920, 1080}, {1920, 0, 1080, 1920}},
+             {1, 1}},
+            {"three 1080p across all",
+             Spread::AcrossAll,
+             {{0, 0, 1920, 1080}, {1920, 0, 1920, 1080}, {3840, 0, 1920, 1080}},
+             {1, 1, 1}},
+        };
+        const std::pair<const char*, const char*> desktops[] = {
+            {"GNOME", ""}, {"XFCE", ""}, {"KDE", "absent plasma"}, {"sway", ""}, {"Hyprland", "0"}};
+        for (const Layout& layout : layouts) {
+            for (const auto& [desktop, bus] : desktops) {
+                QTest::addRow("%s, %s", desktop, layout.name)
+                    << desktop << bus << static_cast<int>(layout.spread) << layout.areas
+                    << layout.scales;
+            }
+        }
+    }
+
+    void everyMonitorGetsItsOwnImage() {
+        QFETCH(QString, desktop);
+        QFETCH(QString, onTheBus);
+        QFETCH(int, spread);
+        QFETCH(QList<QRect>, areas);
+        QFETCH(QList<int>, scales);
+        if (!onTheBus.isEmpty()) {
+            StartFakeDesktop(onTheBus.split(u' '));
+        }
+        BackgroundRequest request{
+            Seed, static_cast<Spread>(spread), BackgroundPlace::Desktop, {}, 1};
+        QJsonArray outputs;
+        for (qsizetype i = 0; i < areas.size(); ++i) {
+            const QRect& a = areas[i];
+            const QString name = QStringLiteral("OUT-%1").arg(i);
+            request.monitors.push_back({name, {a.x(), a.y(), a.width(), a.height(), scales[i]}});
+            outputs.append(QJsonObject{
+                {QStringLiteral("name"), name},
+                {QStringLiteral("active"), true},
+                {QStringLiteral("scale"), scales[i]},
+                {QStringLiteral("rect"), QJsonObject{{QStringLiteral("x"), a.x()},
+                                                     {QStringLiteral("y"), a.y()},
+                                                     {QStringLiteral("width"), a.width()},
+                                                     {QStringLiteral("height"), a.height()}}}});
+        }
+        qputenv("SWAY_OUTPUTS", QJsonDocument(outputs).toJson(QJsonDocument::Compact));
+        qputenv("PATH", QByteArray(VISTREL_TEST_FAKES) + ":" + originalPath);
+
+        const std::optional<Answer> answer =
+            SetBackground(desktop, request, DesktopBackground::AnswerTime);
+        QVERIFY(answer);
+        QCOMPARE(answer->second, QString());
+        QCOMPARE(static_cast<int>(answer->first), static_cast<int>(BackgroundResult::Set));
+
+        const std::unique_ptr<SceneBitmap> picture = PictureOfSeed(Seed);
+        std::vector<Monitor> layout;
+        for (const NamedMonitor& m : request.monitors) {
+            layout.push_back(m.monitor);
+        }
+        // What each monitor must show: its own fit, as full screen shows it there, or its part.
+        const auto expected = [&](std::size_t i) {
+            const Monitor& m = layout[i];
+            return ScreenImage(request.spread == Spread::EachMonitor
+                                   ? ShowOnScreen(*picture, m.width * m.scale, m.height * m.scale)
+                                   : MonitorImage(*picture, layout, i, request.spread));
+        };
+        const std::vector<QString> files = HandedFiles(desktop, request.monitors.size());
+        if (desktop == u"Hyprland") {  // the portal: one image, the window's monitor's
+            QCOMPARE(FirstDifference(QImage(files[0]), expected(request.windowMonitor)), QString());
+            QCOMPARE(QDir(folder).entryList({QStringLiteral("vistrel-20877-*")}).size(), 1);
+            return;
+        }
+        QStringList names;
+        for (const QString& file : files) {
+            names.append(QFileInfo(file).fileName());
+        }
+        names.removeDuplicates();
+        CheckFolderHolds(UsersOwn + names);
+        if (desktop == u"GNOME") {
+            QCOMPARE(files.size(), std::size_t{1});
+            QCOMPARE(FirstDifference(QImage(files[0]),
+                                     ScreenImage(SpannedImage(*picture, layout, request.spread))),
+                     QString());
+            return;
+        }
+        QCOMPARE(files.size(), request.monitors.size());
+        for (std::size_t i = 0; i < files.size(); ++i) {
+            QCOMPARE(FirstDifference(QImage(files[i]), expected(i)), QString());
+        }
+    }
+
+    // A monitor that the desktop refuses leaves every monitor's old background, and the old file.
+    void aRefusedMonitorLeavesTheOldBackgrounds() {
+        qputenv(
+            "SWAY_OUTPUTS",
+            R"([{"name":"A","active":true,"scale":1,"rect":{"x":0,"y":0,"width":800,"height":600}},)"
+            R"({"name":"B","active":true,"scale":1,"rect":{"x":800,"y":0,"width":640,"height":480}}])");
+        qputenv("SWAY_FAILS", "1");
+        qputenv("PATH", QByteArray(VISTREL_TEST_FAKES) + ":" + originalPath);
+        BackgroundRequest request = OneMonitor();
+        request.monitors.push_back({QStringLiteral("B"), {1280, 0, 640, 480, 1}});
+        const std::optional<Answer> answer =
+            SetBackground(QStringLiteral("sway"), request, DesktopBackground::AnswerTime);
+        qunsetenv("SWAY_FAILS");
+        QVERIFY(answer);
+        QCOMPARE(static_cast<int>(answer->first), static_cast<int>(BackgroundResult::Failed));
+        QVERIFY2(answer->second.contains(QStringLiteral("Unknown output")),
+                 qPrintable(answer->second));
+        QVERIFY(QFile::exists(QDir(folder).filePath(Earlier)));
+    }
+
+    // The lock screen: the portal's, Plasma's own (written by the real kwriteconfig5 when it is
+    // installed), or none on a desktop whose lock screen shows the desktop background.
+    void setsTheLockScreen_data() {
+        QTest::addColumn<QString>("desktop");
+        QTest::addColumn<QString>("onTheBus");
+        QTest::addColumn<BackgroundResult>("result");
+        QTest::newRow("portal") << "KDE"
+                                << "0" << BackgroundResult::Set;
+        QTest::newRow("Plasma's screen locker") << "KDE"
+                                                << "none" << BackgroundResult::Set;
+        QTest::newRow("GNOME, no portal") << "GNOME"
+                                          << "none" << BackgroundResult::SavedOnly;
+    }
+
+    void setsTheLockScreen() {
+        QFETCH(QString, desktop);
+        QFETCH(QString, onTheBus);
+        QFETCH(BackgroundResult, result);
+        StartFakeDesktop(onTheBus.split(u' '));
+        const bool plasmaLocker = onTheBus == u"none" && desktop == u"KDE";
+        if (plasmaLocker &&
+            QStandardPaths::findExecutable(QStringLiteral("kwriteconfig5")).isEmpty()) {
+            QSKIP("kwriteconfig5 is not installed");
+        }
+        BackgroundRequest request = OneMonitor();
+        request.place = BackgroundPlace::LockScreen;
+        const std::optional<Answer> answer =
+            SetBackground(desktop, request, DesktopBackground::AnswerTime);
+        QVERIFY(answer);
+        QCOMPARE(static_cast<int>(answer->first), static_cast<int>(result));
+        QVERIFY(!LockScreenShowsDesktopBackground(desktop) ||
+                result == BackgroundResult::SavedOnly);
+        if (result == BackgroundResult::SavedOnly) {
+            QVERIFY2(answer->second.contains(QStringLiteral("lock screen")),
+                     qPrintable(answer->second));
+            return;
+        }
+        const QByteArray uri =
+            UserFolder::Of(BaseFolder::Data, QStringLiteral("backgrounds")).Below(FileName).Uri();
+        if (plasmaLocker) {
+            const QByteArray config =
+                ReadFile(home.filePath(QStringLiteral("config/kscreenlockerrc")));
+            QVERIFY2(config.contains("[Greeter]\nWallpaperPlugin=org.kde.image\n"),
+                     config.constData());
+            QVERIFY2(config.contains("[Greeter][Wallpaper][org.kde.image][General]\nFillMode=6\n"
+                                     "Image=" +
+                                     uri + "\n"),
+                     config.constData());
+            return;
+        }
+        const QJsonObject call =
+            QJsonDocument::fromJson(ReadFile(record->filePath(QStringLiteral("call.json"))))
+                .object();
+        QCOMPARE(call[QStringLiteral("options")].toObject()[QStringLiteral("set-on")].toString(),
+                 QStringLiteral("lockscreen"));
+    }
+
   private:
     using Answer = std::pair<BackgroundResult, QString>;
 
-    // Sets the background of a 1280 x 1024 screen on that desktop, and waits for the answer.
-    std::optional<Answer> SetBackground(const SceneBitmap& shown, const QString& desktop,
+    // Sets the background of one 1280 x 1024 monitor on that desktop, and waits for the answer.
+    std::optional<Answer> SetBackground(const QString& desktop,
+                                        std::chrono::milliseconds answerTime) {
+        return SetBackground(desktop, OneMonitor(), answerTime);
+    }
+
+    static BackgroundRequest OneMonitor() {
+        return {Seed,
+                Spread::EachMonitor,
+                BackgroundPlace::Desktop,
+                {{QStringLiteral("HDMI-1"), {0, 0, Screen.width(), Screen.height(), 1}}},
+                0};
+    }
+
+    std::optional<Answer> SetBackground(const QString& desktop, const BackgroundRequest& request,
                                         std::chrono::milliseconds answerTime) {
         DesktopBackground background(
-            nullptr, [&desktop] { return BackgroundChannels(desktop); }, answerTime);
+            nullptr,
+            [&desktop](const BackgroundRequest& asked) {
+                return BackgroundChannels(desktop, asked.place, asked.monitors.size());
+            },
+            answerTime);
         std::optional<Answer> answer;
         connect(&background, &DesktopBackground::Finished, this,
                 [&answer](BackgroundResult r, const QString& m) { answer.emplace(r, m); });
-        if (!background.Set(shown, Seed, Screen)) {
+        if (!background.Set(request)) {
             return std::nullopt;
         }
         // A second request while the first is under way is refused without a word: at once, and
         // again once the deadline is past while the desktop asks the user.
         const auto answered = [&answer] { return answer.has_value(); };
         const auto anotherIsRefused = [&] {
-            return answered() || (!background.Set(shown, Seed, Screen) && !answered());
+            return answered() || (!background.Set(request) && !answered());
         };
         if (!anotherIsRefused()) {
             return std::nullopt;
@@ -424,25 +645,93 @@ class DesktopBackgroundTest : public QObject {
                 QVERIFY2(keyfile.contains("picture-options='centered'"), keyfile.constData());
                 break;
             case Handover::Plasma:
-                QVERIFY2(script.contains("const image = [\"" + uri + "\"][0];"),
+                QVERIFY2(script.contains("{\"fallback\":\"" + uri +
+                                         "\",\"screens\":{\"0,0,1280,1024\":\"" + uri + "\"}}"),
                          script.constData());
                 QVERIFY2(script.contains("d.wallpaperPlugin = 'org.kde.image';"),
                          script.constData());
-                QVERIFY2(script.contains("d.writeConfig('Image', image);"), script.constData());
                 QVERIFY2(script.contains("d.writeConfig('FillMode', 6);"), script.constData());
                 break;
             case Handover::Xfce:
-                QCOMPARE(xfconfLog,
-                         "--channel xfce4-desktop --list\n"
-                         "--channel xfce4-desktop --property "
-                         "/backdrop/screen0/monitorHDMI-1/workspace0/last-image --set " +
-                             path +
-                             "\n"
-                             "--channel xfce4-desktop --property "
-                             "/backdrop/screen0/monitoreDP-1/workspace0/last-image --set " +
-                             path + "\n");
+                // With one monitor, every background XFCE lists shows its picture.
+                QCOMPARE(xfconfLog, "--channel xfce4-desktop --list\n" +
+                                        XfceSetting("HDMI-1", path) + XfceSetting("eDP-1", path));
                 break;
         }
+    }
+
+    // The files each monitor was handed, in the monitors' order, as the desktop's record says.
+    std::vector<QString> HandedFiles(const QString& desktop, std::size_t monitors) const {
+        std::vector<QString> files;
+        if (desktop == u"GNOME") {
+            const QByteArray keyfile =
+                ReadFile(home.filePath(QStringLiteral("config/glib-2.0/settings/keyfile")));
+            const QRegularExpressionMatch uri =
+                QRegularExpression(QStringLiteral("picture-uri='([^']*)'"))
+                    .match(QString::fromUtf8(keyfile));
+            if (uri.hasMatch() && keyfile.contains("picture-options='spanned'")) {
+                files.push_back(QUrl(uri.captured(1)).toLocalFile());
+            }
+        } else if (desktop == u"Hyprland") {
+            files.push_back(record->filePath(QStringLiteral("image")));
+        } else if (desktop == u"XFCE") {
+            const QString log =
+                QString::fromUtf8(ReadFile(home.filePath(QStringLiteral("xfconf.log"))));
+            for (std::size_t i = 0; i < monitors; ++i) {
+                const QRegularExpressionMatch set =
+                    QRegularExpression(QStringLiteral("monitorOUT-%1/workspace0/last-image "
+                                                      "--create --type string --set (\\S+)\n")
+                                           .arg(i))
+                        .match(log);
+                files.push_back(set.captured(1));
+            }
+        } else if (desktop == u"KDE") {
+            const QString script =
+                QString::fromUtf8(ReadFile(record->filePath(QStringLiteral("script.js"))));
+            const QJsonObject screens =
+                QJsonDocument::fromJson(
+                    QRegularExpression(QStringLiteral("const images = (\\{.*?\\});\n"))
+                        .match(script)
+                        .captured(1)
+                        .toUtf8())
+                    .object()[QStringLiteral("screens")]
+                    .toObject();
+            for (const QString& key : screens.keys()) {
+                files.push_back(QUrl(screens[key].toString()).toLocalFile());
+            }
+            std::sort(files.begin(), files.end(), [&](const QString& a, const QString& b) {
+                return ScreenKeyOrder(screens, a) < ScreenKeyOrder(screens, b);
+            });
+        } else if (desktop == u"sway") {
+            const QString log =
+                QString::fromUtf8(ReadFile(home.filePath(QStringLiteral("sway.log"))));
+            for (std::size_t i = 0; i < monitors; ++i) {
+                files.push_back(
+                    QRegularExpression(
+                        QStringLiteral("output \"OUT-%1\" bg \"([^\"]+)\" center").arg(i))
+                        .match(log)
+                        .captured(1));
+            }
+        }
+        return files;
+    }
+
+    // Where a file's screen is, left to right, in Plasma's script.
+    static int ScreenKeyOrder(const QJsonObject& screens, const QString& file) {
+        for (const QString& key : screens.keys()) {
+            if (QUrl(screens[key].toString()).toLocalFile() == file) {
+                return key.section(u',', 0, 0).toInt();
+            }
+        }
+        return -1;
+    }
+
+    // The two calls that set one XFCE monitor's background, as the log records them.
+    static QByteArray XfceSetting(const QByteArray& monitor, const QByteArray& path) {
+        const QByteArray property = "--channel xfce4-desktop --property /backdrop/screen0/monitor" +
+                                    monitor + "/workspace0/";
+        return property + "last-image --create --type string --set " + path + "\n" + property +
+               "image-style --create --type int --set 1\n";
     }
 
     QTemporaryDir home;

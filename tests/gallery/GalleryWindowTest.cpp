@@ -212,6 +212,27 @@ class GalleryWindowTest : public ViewerFixture {
         QVERIFY2(difference.isEmpty(), qPrintable(difference));
     }
 
+    // The background actions take the selected seed; a desktop whose lock screen shows the
+    // desktop background has the lock screen's action disabled, saying why.
+    void theBackgroundActionsTakeTheSelectedSeed() {
+        qputenv("XDG_CURRENT_DESKTOP", "XFCE");
+        OpenGallery(7);
+        qputenv("XDG_CURRENT_DESKTOP", "");
+        const QList<QAction*> actions = View()->actions();
+        const auto lockScreen = std::find_if(actions.begin(), actions.end(), [](QAction* a) {
+            return a->shortcut() == QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_B);
+        });
+        QVERIFY(lockScreen != actions.end());
+        QVERIFY(!(*lockScreen)->isEnabled());
+        QVERIFY(!(*lockScreen)->toolTip().isEmpty());
+
+        Key(Qt::Key_Right);
+        Key(Qt::Key_B, Qt::ControlModifier);
+        // No desktop reached here, so the picture is left in the backgrounds folder.
+        const QDir backgrounds(dataHome->filePath(QStringLiteral("backgrounds")));
+        QTRY_COMPARE(backgrounds.entryList({QStringLiteral("vistrel-8-*.png")}).size(), 1);
+    }
+
     // Marks from both windows land in one file, in the order made; the gallery's filter follows.
     void favouritesFromBothWindowsAndTheFilter() {
         OpenGallery(300);

@@ -41,6 +41,17 @@ inline QImage ExpectedPicture(const SceneBitmap* bitmap, QSize size, qreal devic
     return expected;
 }
 
+// The bitmap as the screen shows it, pixel for pixel.
+inline QImage ScreenImage(const SceneBitmap& bitmap) {
+    QImage image(bitmap.width, bitmap.height, QImage::Format_RGB32);
+    for (int y = 0; y < bitmap.height; ++y) {
+        for (int x = 0; x < bitmap.width; ++x) {
+            image.setPixel(x, y, ScreenColour(bitmap.At(x, y)));
+        }
+    }
+    return image;
+}
+
 // Empty when the images agree pixel for pixel, else where and how they first differ.
 inline QString FirstDifference(const QImage& actualImage, const QImage& expectedImage) {
     const QImage actual = actualImage.convertToFormat(QImage::Format_RGB32);

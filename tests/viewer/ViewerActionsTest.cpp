@@ -323,8 +323,10 @@ class ViewerActionsTest : public ViewerFixture {
         }
         QCOMPARE(entries, (QStringList{"Copy\tCtrl+C", "Save Picture\u2026\tCtrl+S",
                                        "Show Seed\u2026\tCtrl+G", "Full Screen\tF11",
-                                       "Set as Desktop Background\tCtrl+B", "Favourite\tCtrl+D",
-                                       "Gallery\u2026\tCtrl+L"}));
+                                       "Set as Desktop Background\tCtrl+B",
+                                       "Set Across All Screens\tCtrl+Shift+B",
+                                       "Set as Lock Screen Background\tCtrl+Alt+B",
+                                       "Favourite\tCtrl+D", "Gallery\u2026\tCtrl+L"}));
     }
 
     void fullScreenTakesKeysAndLeavesTheWindowAsItWas_data() {

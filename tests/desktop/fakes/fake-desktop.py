@@ -13,7 +13,7 @@ window, the options and the request path).
 
 With "plasma", a Plasma shell takes scripts and leaves them in RECORD_DIR/script.js. Like an
 older shell that reports a script that does not run as its answer, it answers a script it cannot
-read (the image not one JSON string, or the fill mode not a number) with an error text; with
+read (the images not one JSON object of URIs, or the fill mode not a number) with an error text; with
 "plasma-throws" it answers every script so. Prints "ready" once the names are owned.
 """
 import json
@@ -33,7 +33,7 @@ REQUEST = "org.freedesktop.portal.Request"
 ASKS_FOR = 1.5
 LEAVES_AFTER = 1.2
 # The shape of the script that sets the image wallpaper, as far as this shell reads it.
-SCRIPT = re.compile(r"const image = (\[.*?\])\[0\];\n.*'FillMode', \d+\);\n}\n", re.DOTALL)
+SCRIPT = re.compile(r"const images = (\{.*?\});\n.*'FillMode', \d+\);\n}\n", re.DOTALL)
 
 
 class Request(dbus.service.Object):
@@ -103,10 +103,12 @@ def readable(script):
     if not shape:
         return False
     try:
-        image = json.loads(shape.group(1))
+        images = json.loads(shape.group(1))
     except ValueError:
         return False
-    return len(image) == 1 and isinstance(image[0], str)
+    screens = images.get("screens") if isinstance(images, dict) else None
+    return (isinstance(screens, dict) and isinstance(images.get("fallback"), str)
+            and all(isinstance(uri, str) for uri in screens.values()))
 
 
 class PlasmaShell(dbus.service.Object):
