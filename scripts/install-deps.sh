@@ -14,7 +14,7 @@ packages=(
   libxcb1-dev libxml2-utils
   desktop-file-utils appstream man-db groff dpkg-dev file lintian
   clang-14 libclang-rt-14-dev
-  libkf5config-bin
+  libkf5config-bin wtype swaybg
 )
 
 missing=()
