@@ -9,6 +9,7 @@
 #include <QtConcurrent/QtConcurrentMap>
 #include <algorithm>
 #include <map>
+#include <optional>
 
 #include "scene/Picture.h"
 #include "scene/SceneImage.h"
@@ -70,19 +71,34 @@ QString LayoutTag(const BackgroundImageJob& job) {
         QCryptographicHash::hash(key, QCryptographicHash::Sha1).left(4).toHex());
 }
 
-QString PaintAndWrite(const BackgroundImageJob& job) {
+// The image's PNG, or none when the memory cannot be had (for the image, or for libpng).
+std::optional<std::vector<std::uint8_t>> PaintPng(const BackgroundImageJob& job) {
     const std::unique_ptr<SceneBitmap> picture = PictureOfSeed(job.seed);
+    if (!picture) {
+        return std::nullopt;
+    }
     const SceneBitmap image = job.spanned
                                   ? SpannedImage(*picture, job.monitors, job.spread)
                                   : MonitorImage(*picture, job.monitors, job.index, job.spread);
     if (image.pixels.empty()) {
+        return std::nullopt;
+    }
+    try {
+        return EncodeImage(image, ImageFormat::Png, PngEffort::Fast);
+    } catch (const std::exception&) {
+        return std::nullopt;
+    }
+}
+
+QString PaintAndWrite(const BackgroundImageJob& job) {
+    const std::optional<std::vector<std::uint8_t>> png = PaintPng(job);
+    if (!png) {
         return Tr("There is not enough memory for a background of %1 \u00d7 %2 pixels.")
             .arg(job.size.width())
             .arg(job.size.height());
     }
-    const std::vector<std::uint8_t> png = EncodeImage(image, ImageFormat::Png);
     const QString failure =
-        ReplaceFile(job.path, QByteArrayView(png.data(), static_cast<qsizetype>(png.size())));
+        ReplaceFile(job.path, QByteArrayView(png->data(), static_cast<qsizetype>(png->size())));
     if (failure.isEmpty()) {
         return {};
     }

@@ -135,12 +135,19 @@ SceneBitmap SpannedImage(const SceneBitmap& picture, const std::vector<Monitor>&
     if (image.pixels.empty()) {
         return image;
     }
+    // Monitors of one size show the same image of their own: it is made once for them all.
+    SceneBitmap shown;
     for (std::size_t i = 0; i < monitors.size(); ++i) {
-        const SceneBitmap shown = MonitorImage(picture, monitors, i, spread);
+        const Monitor& m = monitors[i];
+        const bool sameAsLast = spread == Spread::EachMonitor && i > 0 && !shown.pixels.empty() &&
+                                std::int64_t{m.width} * m.scale == shown.width &&
+                                std::int64_t{m.height} * m.scale == shown.height;
+        if (!sameAsLast) {
+            shown = MonitorImage(picture, monitors, i, spread);
+        }
         if (shown.pixels.empty()) {
             continue;
         }
-        const Monitor& m = monitors[i];
         const std::int64_t block = span / m.scale;
         const std::int64_t left = (m.x - box.left) * span;
         const std::int64_t top = (m.y - box.top) * span;
@@ -155,9 +162,17 @@ SceneBitmap SpannedImage(const SceneBitmap& picture, const std::vector<Monitor>&
             const ColourIndex* source =
                 shown.pixels.data() +
                 static_cast<std::size_t>(y) * static_cast<std::size_t>(shown.width);
-            for (std::int32_t x = 0; x < shown.width; ++x) {
+            // Run by run of one colour, which the enlarged picture and the black around it
+            // are made of, rather than pixel by pixel.
+            for (std::int32_t x = 0; x < shown.width;) {
+                std::int32_t end = x + 1;
+                while (end < shown.width && source[end] == source[x]) {
+                    ++end;
+                }
                 std::fill_n(first + static_cast<std::size_t>(x) * static_cast<std::size_t>(block),
-                            block, source[x]);
+                            static_cast<std::size_t>(end - x) * static_cast<std::size_t>(block),
+                            source[x]);
+                x = end;
             }
             for (std::int64_t copy = 1; copy < block; ++copy) {
                 std::copy_n(

@@ -1,8 +1,11 @@
 #include "scene/SceneImage.h"
 
 #include <png.h>
+#include <zlib.h>
 
+#include <bit>
 #include <cstdio>
+#include <cstring>
 #include <new>
 #include <stdexcept>
 
@@ -41,16 +44,48 @@ std::vector<std::uint8_t> EncodePpm(const SceneBitmap& bitmap) {
 // to compress, so zlib level 4 stays within about 5 % of level 9 on whole bytes and takes about
 // a millisecond. A picture with the out-of-palette colour needs the 17th entry and eight bits a
 // pixel, where level 5 is the fastest that stays within about 12 %.
+// Backgrounds take level 1, which on their blocks of colour is several times faster than 4.
 constexpr int FourBitCompressionLevel = 4;
 constexpr int EightBitCompressionLevel = 5;
+constexpr int FastCompressionLevel = 1;
 
+// Colour numbers go up to 16, so any of them is 16 exactly when their bits together are; eight
+// at a time, as one 64-bit word, since backgrounds run to tens of millions of pixels.
 bool FitsFourBits(const SceneBitmap& bitmap) {
-    for (const ColourIndex c : bitmap.pixels) {
-        if (c >= 16) {
-            return false;
-        }
+    const ColourIndex* pixels = bitmap.pixels.data();
+    const std::size_t count = bitmap.pixels.size();
+    std::uint64_t all = 0;
+    std::size_t i = 0;
+    for (; i + 8 <= count; i += 8) {
+        std::uint64_t eight;
+        std::memcpy(&eight, pixels + i, sizeof eight);
+        all |= eight;
     }
-    return true;
+    for (; i < count; ++i) {
+        all |= pixels[i];
+    }
+    return (all & 0xF0F0F0F0F0F0F0F0u) == 0;
+}
+
+// Two colour numbers a byte, the first in the high half, as PNG keeps four-bit rows; on
+// little-endian processors eight at a time: each even byte takes its own number shifted up and
+// the next one's, and the four bytes that hold them are then drawn together.
+void PackFourBits(const ColourIndex* row, std::size_t width, png_byte* packed) {
+    std::size_t x = 0;
+    for (; std::endian::native == std::endian::little && x + 8 <= width; x += 8) {
+        std::uint64_t eight;
+        std::memcpy(&eight, row + x, sizeof eight);
+        std::uint64_t pairs = ((eight << 4) | (eight >> 8)) & 0x00FF00FF00FF00FFu;
+        pairs = (pairs | (pairs >> 8)) & 0x0000FFFF0000FFFFu;
+        const auto four = static_cast<std::uint32_t>(pairs | (pairs >> 16));
+        std::memcpy(packed + x / 2, &four, sizeof four);
+    }
+    for (; x + 1 < width; x += 2) {
+        packed[x / 2] = static_cast<png_byte>((row[x] << 4) | row[x + 1]);
+    }
+    if (width % 2 != 0) {
+        packed[width / 2] = static_cast<png_byte>(row[width - 1] << 4);
+    }
 }
 
 // Large enough that a typical picture's pixels go out as one IDAT chunk.
@@ -60,7 +95,7 @@ constexpr std::size_t PngChunkBytes = 64 * 1024;
 // calls setjmp (Write) holds nothing that needs a destructor; the structs are released here.
 class PngEncoder {
   public:
-    explicit PngEncoder(std::vector<std::uint8_t>& out) : out(out) {
+    PngEncoder(std::vector<std::uint8_t>& out, PngEffort effort) : out(out), effort(effort) {
         png = png_create_write_struct(PNG_LIBPNG_VER_STRING, this, OnError, OnWarning);
         info = png == nullptr ? nullptr : png_create_info_struct(png);
         if (info == nullptr) {
@@ -74,6 +109,7 @@ class PngEncoder {
     PngEncoder& operator=(const PngEncoder&) = delete;
 
     void Encode(const SceneBitmap& bitmap) {
+        packedRow.resize((static_cast<std::size_t>(bitmap.width) + 1) / 2);
         if (!Write(bitmap)) {
             if (outOfMemory) {
                 throw std::bad_alloc();
@@ -99,17 +135,25 @@ class PngEncoder {
             palette[i] = {RedOf(c), GreenOf(c), BlueOf(c)};
         }
         png_set_PLTE(png, info, palette, colours);
-        png_set_filter(png, PNG_FILTER_TYPE_BASE, PNG_FILTER_NONE);
-        png_set_compression_level(png,
-                                  fourBits ? FourBitCompressionLevel : EightBitCompressionLevel);
+        if (effort == PngEffort::Fast) {
+            png_set_filter(png, PNG_FILTER_TYPE_BASE, PNG_FILTER_NONE);
+            png_set_compression_level(png, FastCompressionLevel);
+        } else {
+            png_set_filter(png, PNG_FILTER_TYPE_BASE, PNG_FILTER_NONE);
+            png_set_compression_level(
+                png, fourBits ? FourBitCompressionLevel : EightBitCompressionLevel);
+        }
         png_set_compression_buffer_size(png, PngChunkBytes);
         png_write_info(png, info);
-        if (fourBits) {
-            png_set_packing(png);  // the rows hold one colour number a byte
-        }
         const auto rowBytes = static_cast<std::size_t>(bitmap.width);
         for (std::int32_t y = 0; y < bitmap.height; ++y) {
-            png_write_row(png, bitmap.pixels.data() + rowBytes * static_cast<std::size_t>(y));
+            const ColourIndex* row = bitmap.pixels.data() + rowBytes * static_cast<std::size_t>(y);
+            if (fourBits) {
+                PackFourBits(row, rowBytes, packedRow.data());
+                png_write_row(png, packedRow.data());
+            } else {
+                png_write_row(png, row);
+            }
         }
         png_write_end(png, nullptr);
         return true;
@@ -138,22 +182,26 @@ class PngEncoder {
     std::vector<std::uint8_t>& out;
     png_structp png = nullptr;
     png_infop info = nullptr;
+    const PngEffort effort;
+    // A four-bit row as it goes out; made before the write, which may not own anything.
+    std::vector<png_byte> packedRow;
     bool outOfMemory = false;
     char message[128] = {};
 };
 
-std::vector<std::uint8_t> EncodePng(const SceneBitmap& bitmap) {
+std::vector<std::uint8_t> EncodePng(const SceneBitmap& bitmap, PngEffort effort) {
     std::vector<std::uint8_t> out;
-    PngEncoder(out).Encode(bitmap);
+    PngEncoder(out, effort).Encode(bitmap);
     return out;
 }
 
 }  // namespace
 
-std::vector<std::uint8_t> EncodeImage(const SceneBitmap& bitmap, ImageFormat format) {
+std::vector<std::uint8_t> EncodeImage(const SceneBitmap& bitmap, ImageFormat format,
+                                      PngEffort effort) {
     switch (format) {
         case ImageFormat::Png:
-            return EncodePng(bitmap);
+            return EncodePng(bitmap, effort);
         case ImageFormat::Ppm:
             return EncodePpm(bitmap);
         case ImageFormat::Raw:

@@ -87,10 +87,22 @@ TEST(SceneImageTest, PngIsIndexedWithThePaletteAndDecodesBack) {
     rng.Seed(15);
     const auto scene = RenderSceneBitmap({0, 0, 570, 190}, rng);
     ASSERT_NE(scene, nullptr);
-    for (const SceneBitmap& bitmap : {Bitmap(3, 2, {0, 1, 2, 13, 14, OutOfPalette}),
-                                      Bitmap(3, 2, {0, 1, 2, 13, 14, 15}), *scene}) {
+    // Rows longer than eight pixels, and not a multiple of them, take every way of packing.
+    std::vector<ColourIndex> wide(19 * 3);
+    for (std::size_t i = 0; i < wide.size(); ++i) {
+        wide[i] = static_cast<ColourIndex>((i * 7 + i / 19) % 16);
+    }
+    std::vector<ColourIndex> wideOutOfPalette = wide;
+    wideOutOfPalette.back() = OutOfPalette;
+    for (const auto& [bitmap, effort] : std::vector<std::pair<SceneBitmap, PngEffort>>{
+             {Bitmap(3, 2, {0, 1, 2, 13, 14, OutOfPalette}), PngEffort::Small},
+             {Bitmap(3, 2, {0, 1, 2, 13, 14, 15}), PngEffort::Small},
+             {*scene, PngEffort::Small},
+             {*scene, PngEffort::Fast},
+             {Bitmap(19, 3, wide), PngEffort::Fast},
+             {Bitmap(19, 3, wideOutOfPalette), PngEffort::Fast}}) {
         SCOPED_TRACE(bitmap.width);
-        const Bytes png = EncodeImage(bitmap, ImageFormat::Png);
+        const Bytes png = EncodeImage(bitmap, ImageFormat::Png, effort);
         ASSERT_GT(png.size(), 8u);
         EXPECT_EQ(Bytes(png.begin(), png.begin() + 8),
                   Bytes({0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'}));
