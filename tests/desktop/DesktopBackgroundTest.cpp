@@ -246,7 +246,9 @@ class DesktopBackgroundTest : public QObject {
         }
         UseDataHome(dataHome);
         const QString fakes = QStringLiteral(VISTREL_TEST_FAKES);
-        qputenv("PATH", (xfconfQuery ? fakes.toUtf8() + ":" : QByteArray()) + originalPath);
+        // Without the fake, no xfconf-query at all, whatever this machine has installed.
+        qputenv("PATH", xfconfQuery ? fakes.toUtf8() + ":" + originalPath
+                                    : QFile::encodeName(record->path()));
 
         const std::unique_ptr<SceneBitmap> shown = ShownPicture();
         const int descriptorsBefore = OpenDescriptors();
