@@ -1,9 +1,11 @@
 #include <QAction>
 #include <QDir>
 #include <QMessageBox>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "tests/support/Files.h"
 #include "tests/viewer/ViewerFixture.h"
 #include "viewer/FullScreenPicture.h"
 
@@ -69,6 +71,53 @@ class ViewerBackgroundTest : public ViewerFixture {
         QVERIFY(QTest::qWaitForWindowExposed(fullScreen));
         const QString difference = FirstDifference(QImage(file), fullScreen->grab().toImage());
         QVERIFY2(difference.isEmpty(), qPrintable(difference));
+    }
+
+    // On two monitors, the second at 200 %, each gets the file made for its own device pixels,
+    // found by the name Qt gives its screen; across all screens, each its part.
+    void everyScreenGetsItsOwnFile_data() {
+        QTest::addColumn<Qt::KeyboardModifiers>("modifiers");
+        QTest::addColumn<QStringList>("sizes");
+        QTest::newRow("Ctrl+B") << Qt::KeyboardModifiers(Qt::ControlModifier)
+                                << QStringList{"1920x1080.png", "2560x1440.png"};
+        QTest::newRow("Ctrl+Shift+B")
+            << Qt::KeyboardModifiers(Qt::ControlModifier | Qt::ShiftModifier)
+            << QStringList{"1920x1080-", "2560x1440-"};
+    }
+
+    void everyScreenGetsItsOwnFile() {
+        QFETCH(Qt::KeyboardModifiers, modifiers);
+        QFETCH(QStringList, sizes);
+        if (QGuiApplication::screens().size() != 2) {
+            QSKIP("runs on the two-monitors screens");
+        }
+        QTemporaryDir record;
+        const QString log = record.filePath(QStringLiteral("xfconf.log"));
+        qputenv("XFCONF_QUERY_LOG", QFile::encodeName(log));
+        qputenv("XDG_CURRENT_DESKTOP", "XFCE");
+        const QByteArray path = qgetenv("PATH");
+        qputenv("PATH", VISTREL_TEST_FAKES ":" + path);
+        constexpr std::uint32_t Seed = 7;
+        Open();
+        dialog->ShowSeed(Seed);
+        QTest::keyClick(dialog.get(), Qt::Key_B, modifiers);
+        const auto imageOf = [&log](const QString& monitor) {
+            const QRegularExpression set(
+                QStringLiteral(
+                    "monitor%1/workspace0/last-image --create --type string --set (\\S+)")
+                    .arg(monitor));
+            return set.match(QString::fromUtf8(ReadFile(log))).captured(1);
+        };
+        // The last call made, and the stand-in's process given the moment it takes to end.
+        QTRY_VERIFY(ReadFile(log).contains("monitorright/workspace0/image-style"));
+        QTest::qWait(100);
+        qputenv("PATH", path);
+        qputenv("XDG_CURRENT_DESKTOP", "");
+        const QStringList monitors = {QStringLiteral("left"), QStringLiteral("right")};
+        for (qsizetype i = 0; i < monitors.size(); ++i) {
+            const QString file = QFileInfo(imageOf(monitors[i])).fileName();
+            QVERIFY2(file.startsWith(QStringLiteral("vistrel-7-") + sizes[i]), qPrintable(file));
+        }
     }
 
   private:
