@@ -14,6 +14,7 @@ packages=(
   libxcb1-dev libxml2-utils
   desktop-file-utils appstream man-db groff dpkg-dev file lintian
   clang-14 libclang-rt-14-dev
+  emscripten chromium python3-websocket python3-pil
   libkf5config-bin wtype swaybg
 )
 

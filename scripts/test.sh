@@ -21,6 +21,7 @@ ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1 \
 
 # The picture libraries on another processor: nothing in them may need x86-64.
 scripts/cross-build.sh
+scripts/web-test.sh
 
 # Fuzzing, a bounded time for each harness; any finding fails the run.
 fuzz/run.sh
