@@ -110,7 +110,8 @@
     for (let n = 1; n <= LargestScale; ++n) {
       scale.add(new Option(n + "×", String(n)));
     }
-    scale.add(new Option(tr("PictureActions", "Set as Desktop Background"), "screen"));
+    // The image full screen shows on this screen, as large as its device pixels allow.
+    scale.add(new Option(tr("vistrel::ViewerDialog", "Full Screen"), "screen"));
   }
 
   // ---- What the address says: "#seed=S", or "#run=R&scene=K" for scene K of a run's series.
