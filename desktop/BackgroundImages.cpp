@@ -1,6 +1,5 @@
 #include "desktop/BackgroundImages.h"
 
-#include <QCoreApplication>
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFutureWatcher>
@@ -31,10 +30,6 @@ struct BackgroundImageJob {
 };
 
 namespace {
-
-QString Tr(const char* text) {
-    return QCoreApplication::translate("vistrel::BackgroundImages", text);
-}
 
 std::vector<Monitor> Layout(const std::vector<NamedMonitor>& monitors) {
     std::vector<Monitor> layout;
@@ -93,7 +88,8 @@ std::optional<std::vector<std::uint8_t>> PaintPng(const BackgroundImageJob& job)
 QString PaintAndWrite(const BackgroundImageJob& job) {
     const std::optional<std::vector<std::uint8_t>> png = PaintPng(job);
     if (!png) {
-        return Tr("There is not enough memory for a background of %1 \u00d7 %2 pixels.")
+        return BackgroundImages::tr(
+                   "There is not enough memory for a background of %1 \u00d7 %2 pixels.")
             .arg(job.size.width())
             .arg(job.size.height());
     }
@@ -102,7 +98,8 @@ QString PaintAndWrite(const BackgroundImageJob& job) {
     if (failure.isEmpty()) {
         return {};
     }
-    return Tr("The background could not be saved as %1: %2").arg(job.displayName, failure);
+    return BackgroundImages::tr("The background could not be saved as %1: %2")
+        .arg(job.displayName, failure);
 }
 
 }  // namespace
@@ -171,7 +168,7 @@ UserFolder BackgroundImages::FileOf(BackgroundImageJob& job) const {
 void BackgroundImages::Write(std::vector<BackgroundImageJob> jobs, std::vector<UserFolder> files,
                              QObject* receiver, Written then) {
     if (const QString failure = folder.Prepare(); !failure.isEmpty()) {
-        const QString message = Tr("The background could not be saved as %1: %2")
+        const QString message = BackgroundImages::tr("The background could not be saved as %1: %2")
                                     .arg(files.front().DisplayName(), failure);
         QMetaObject::invokeMethod(
             this, [this, message] { emit Failed(message); }, Qt::QueuedConnection);
