@@ -41,6 +41,13 @@
     </message>
 </context>
 <context>
+    <name>BackgroundActions</name>
+    <message>
+        <source>This desktop&apos;s lock screen shows the desktop background.</source>
+        <translation>此桌面的锁屏显示的是桌面背景。</translation>
+    </message>
+</context>
+<context>
     <name>BackgroundFolder</name>
     <message>
         <source>the folder %1 cannot be made</source>
@@ -194,6 +201,14 @@ with the given filename extension.</source>
         <source>Set as Desktop Background</source>
         <translation>设为桌面背景</translation>
     </message>
+    <message>
+        <source>Set Across All Screens</source>
+        <translation>跨所有屏幕设为背景</translation>
+    </message>
+    <message>
+        <source>Set as Lock Screen Background</source>
+        <translation>设为锁屏背景</translation>
+    </message>
 </context>
 <context>
     <name>ViewerDialog</name>
@@ -228,9 +243,17 @@ with the given filename extension.</source>
         <source>the desktop&apos;s settings take a path as UTF-8 text, and %1 is not UTF-8</source>
         <translation>桌面设置只接受 UTF-8 文本形式的路径，而 %1 不是 UTF-8</translation>
     </message>
+    <message>
+        <source>%1 could not be run: %2</source>
+        <translation>无法运行 %1：%2</translation>
+    </message>
+    <message>
+        <source>%1 failed: %2</source>
+        <translation>%1 执行失败：%2</translation>
+    </message>
 </context>
 <context>
-    <name>vistrel::DesktopBackground</name>
+    <name>vistrel::BackgroundImages</name>
     <message>
         <source>There is not enough memory for a background of %1 × %2 pixels.</source>
         <translation>内存不足，无法生成 %1 × %2 像素的背景。</translation>
@@ -239,6 +262,9 @@ with the given filename extension.</source>
         <source>The background could not be saved as %1: %2</source>
         <translation>无法将背景保存为 %1：%2</translation>
     </message>
+</context>
+<context>
+    <name>vistrel::DesktopBackground</name>
     <message>
         <source>This desktop offers programs no way to set its background. The picture is saved as %1: you can choose it in the desktop&apos;s own settings.</source>
         <translation>此桌面不允许程序设置背景。图片已保存为 %1，您可以在桌面自身的设置中选用它。</translation>
@@ -250,6 +276,14 @@ with the given filename extension.</source>
     <message>
         <source>The desktop background could not be set: the desktop did not answer within %1 seconds.</source>
         <translation>无法设置桌面背景：桌面在 %1 秒内没有响应。</translation>
+    </message>
+    <message>
+        <source>There is no monitor to set the background of.</source>
+        <translation>没有可以设置背景的显示器。</translation>
+    </message>
+    <message>
+        <source>This desktop offers programs no way to set its lock screen background. The picture is saved as %1: you can choose it in the desktop&apos;s own settings.</source>
+        <translation>此桌面不允许程序设置锁屏背景。图片已保存为 %1，您可以在桌面自身的设置中选用它。</translation>
     </message>
 </context>
 <context>
@@ -356,6 +390,17 @@ with the given filename extension.</source>
     </message>
 </context>
 <context>
+    <name>vistrel::SwayBackground</name>
+    <message>
+        <source>sway reports no active output</source>
+        <translation>sway 报告没有处于活动状态的输出</translation>
+    </message>
+    <message>
+        <source>sway would read some of the characters in %1 as part of its command</source>
+        <translation>sway 会把 %1 中的某些字符当作其命令的一部分</translation>
+    </message>
+</context>
+<context>
     <name>vistrel::ViewerDialog</name>
     <message>
         <source>Interval</source>
@@ -391,14 +436,6 @@ with the given filename extension.</source>
     <message>
         <source>the XFCE desktop lists no monitor backgrounds</source>
         <translation>XFCE 桌面没有列出任何显示器的背景</translation>
-    </message>
-    <message>
-        <source>%1 could not be run: %2</source>
-        <translation>无法运行 %1：%2</translation>
-    </message>
-    <message>
-        <source>%1 failed: %2</source>
-        <translation>%1 执行失败：%2</translation>
     </message>
 </context>
 </TS>
