@@ -4,6 +4,7 @@
 #include <QMessageBox>
 #include <QWidget>
 
+#include "actions/ChangeBackgroundDialog.h"
 #include "actions/PictureActions.h"
 #include "desktop/BackgroundChannels.h"
 #include "desktop/DesktopBackground.h"
@@ -27,6 +28,11 @@ BackgroundActions::BackgroundActions(QWidget* window, ChosenSeed chosen, Message
         actions.constLast()->setToolTip(
             tr("This desktop's lock screen shows the desktop background."));
     }
+    actions.append(AddShortcutAction(window, tr("Change Background Automatically\u2026"),
+                                     QKeySequence(), [this] {
+                                         ChangeBackgroundDialog dialog(this->owner());
+                                         dialog.exec();
+                                     }));
     QObject::connect(background, &DesktopBackground::Finished, window,
                      [this](BackgroundResult result, const QString& message) {
                          if (message.isEmpty()) {

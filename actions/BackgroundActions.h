@@ -18,7 +18,8 @@ class DesktopBackground;
 // A window's ways of making a picture the background: Set as Desktop Background, each monitor
 // its own fit; Set Across All Screens, one picture over them all; Set as Lock Screen Background,
 // where the desktop's lock screen has one of its own (elsewhere the action is disabled and its
-// tooltip says why). The answers are shown over the window.
+// tooltip says why); and Change Background Automatically…, the agent's schedule. The answers are
+// shown over the window.
 class BackgroundActions {
     Q_DECLARE_TR_FUNCTIONS(BackgroundActions)
 

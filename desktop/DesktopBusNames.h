@@ -2,7 +2,7 @@
 
 #include <QString>
 
-// The names on the session bus of the desktop services this program asks, each spelled here
+// The names on the buses of the services this program asks and offers, each spelled here
 // only, so that a call and the subscription to its answer can never name different things.
 namespace vistrel::dbus {
 
@@ -24,6 +24,17 @@ inline const QString ScreenSaverPaths[] = {QStringLiteral("/org/freedesktop/Scre
 inline const QString PlasmaShellService = QStringLiteral("org.kde.plasmashell");
 inline const QString PlasmaShellPath = QStringLiteral("/PlasmaShell");
 inline const QString PlasmaShellInterface = QStringLiteral("org.kde.PlasmaShell");
+
+// Vistrel's own background agent: one per session owns this name, and the verbs, the viewer's
+// dialog and the agent itself call it there.
+inline const QString BackgroundService = QStringLiteral("org.example.vistrel.Background");
+inline const QString BackgroundPath = QStringLiteral("/org/example/vistrel/Background");
+inline const QString BackgroundInterface = QStringLiteral("org.example.vistrel.Background");
+
+// logind's manager on the system bus, which says when the machine goes to sleep and wakes.
+inline const QString LoginService = QStringLiteral("org.freedesktop.login1");
+inline const QString LoginPath = QStringLiteral("/org/freedesktop/login1");
+inline const QString LoginManager = QStringLiteral("org.freedesktop.login1.Manager");
 
 inline const QString Properties = QStringLiteral("org.freedesktop.DBus.Properties");
 

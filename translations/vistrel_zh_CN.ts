@@ -41,10 +41,21 @@
     </message>
 </context>
 <context>
+    <name>AutostartEntry</name>
+    <message>
+        <source>Changes the desktop background to a Vistrel landscape on a schedule</source>
+        <translation>按计划把桌面背景换成一幅 Vistrel 风景</translation>
+    </message>
+</context>
+<context>
     <name>BackgroundActions</name>
     <message>
         <source>This desktop&apos;s lock screen shows the desktop background.</source>
         <translation>此桌面的锁屏显示的是桌面背景。</translation>
+    </message>
+    <message>
+        <source>Change Background Automatically…</source>
+        <translation>自动更换背景…</translation>
     </message>
 </context>
 <context>
@@ -52,6 +63,17 @@
     <message>
         <source>the folder %1 cannot be made</source>
         <translation>无法创建文件夹 %1</translation>
+    </message>
+</context>
+<context>
+    <name>ChangerFiles</name>
+    <message>
+        <source>the folder %1 could not be created</source>
+        <translation>无法创建文件夹 %1</translation>
+    </message>
+    <message>
+        <source>it is damaged, so it starts afresh</source>
+        <translation>该文件已损坏，因此重新开始</translation>
     </message>
 </context>
 <context>
@@ -168,6 +190,19 @@ with the given filename extension.</source>
     </message>
 </context>
 <context>
+    <name>LimitedRead</name>
+    <message>
+        <source>it is not a plain file</source>
+        <translation>它不是普通文件</translation>
+    </message>
+    <message numerus="yes">
+        <source>it is larger than %n bytes</source>
+        <translation>
+            <numerusform>它大于 %n 字节</numerusform>
+        </translation>
+    </message>
+</context>
+<context>
     <name>PictureActions</name>
     <message>
         <source>The picture could not be saved as %1: %2</source>
@@ -208,6 +243,13 @@ with the given filename extension.</source>
     <message>
         <source>Set as Lock Screen Background</source>
         <translation>设为锁屏背景</translation>
+    </message>
+</context>
+<context>
+    <name>StateFile</name>
+    <message>
+        <source>another program kept the file locked</source>
+        <translation>另一个程序一直锁定着该文件</translation>
     </message>
 </context>
 <context>
@@ -261,6 +303,81 @@ with the given filename extension.</source>
     <message>
         <source>The background could not be saved as %1: %2</source>
         <translation>无法将背景保存为 %1：%2</translation>
+    </message>
+</context>
+<context>
+    <name>vistrel::ChangeBackgroundDialog</name>
+    <message>
+        <source>Change Background Automatically</source>
+        <translation>自动更换背景</translation>
+    </message>
+    <message>
+        <source>Never</source>
+        <translation>从不</translation>
+    </message>
+    <message>
+        <source>Every 15 minutes</source>
+        <translation>每 15 分钟</translation>
+    </message>
+    <message>
+        <source>Every hour</source>
+        <translation>每小时</translation>
+    </message>
+    <message>
+        <source>Every 3 hours</source>
+        <translation>每 3 小时</translation>
+    </message>
+    <message>
+        <source>Every day</source>
+        <translation>每天</translation>
+    </message>
+    <message>
+        <source>At each login</source>
+        <translation>每次登录时</translation>
+    </message>
+    <message>
+        <source>All pictures</source>
+        <translation>所有图片</translation>
+    </message>
+    <message>
+        <source>Favourites only</source>
+        <translation>仅收藏</translation>
+    </message>
+    <message>
+        <source>Each monitor its own picture</source>
+        <translation>每台显示器各自的图片</translation>
+    </message>
+    <message>
+        <source>One picture across all screens</source>
+        <translation>一幅图片跨所有屏幕</translation>
+    </message>
+    <message>
+        <source>&amp;Change:</source>
+        <translation>更换(&amp;C)：</translation>
+    </message>
+    <message>
+        <source>&amp;Pictures:</source>
+        <translation>图片(&amp;P)：</translation>
+    </message>
+    <message>
+        <source>&amp;Monitors:</source>
+        <translation>显示器(&amp;M)：</translation>
+    </message>
+    <message>
+        <source>The settings could not be saved to %1: %2</source>
+        <translation>无法将设置保存到 %1：%2</translation>
+    </message>
+    <message>
+        <source>The agent will still start at login: %1 could not be removed: %2</source>
+        <translation>代理仍会在登录时启动：无法删除 %1：%2</translation>
+    </message>
+    <message>
+        <source>The agent could not be set to start at login: %1: %2</source>
+        <translation>无法将代理设为登录时启动：%1：%2</translation>
+    </message>
+    <message>
+        <source>The agent %1 could not be started.</source>
+        <translation>无法启动代理 %1。</translation>
     </message>
 </context>
 <context>

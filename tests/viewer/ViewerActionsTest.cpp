@@ -326,6 +326,7 @@ class ViewerActionsTest : public ViewerFixture {
                                        "Set as Desktop Background\tCtrl+B",
                                        "Set Across All Screens\tCtrl+Shift+B",
                                        "Set as Lock Screen Background\tCtrl+Alt+B",
+                                       "Change Background Automatically\u2026\t",
                                        "Favourite\tCtrl+D", "Gallery\u2026\tCtrl+L"}));
     }
 
