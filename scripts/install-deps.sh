@@ -9,7 +9,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools libgl-dev libglib2.0-dev
   qt6-tools-dev qt6-tools-dev-tools qt6-l10n-tools qt6-translations-l10n qt6-wayland
   xvfb xauth fonts-wqy-microhei
-  dbus-daemon python3-dbus python3-gi gsettings-desktop-schemas
+  dbus-daemon python3-dbus python3-gi gsettings-desktop-schemas python3-dbusmock libglib2.0-bin
   openbox dbus at-spi2-core python3-pyatspi sway grim
   libxcb1-dev libxml2-utils
   desktop-file-utils appstream man-db groff dpkg-dev file lintian
