@@ -9,6 +9,8 @@
 #include "desktop/BackgroundChannel.h"
 #include "desktop/BackgroundImages.h"
 #include "desktop/DesktopBackground.h"
+#include "tools/vistrel-background/BackgroundSetter.h"
+#include "tools/vistrel-background/ChangeAgent.h"
 
 namespace vistrel::bench {
 namespace {
@@ -63,24 +65,29 @@ void ResetPeak() {
     }
 }
 
-// Three 4K monitors side by side, the middle one at 200 %, from the key (Set) to the desktop's
-// call: each monitor's own image for desktops that take one a monitor (Arg 0: each its own fit,
-// Arg 1: across all screens), or the one spanned image (Arg 2).
-void BM_ThreeMonitors4KBackground(benchmark::State& state) {
-    const bool spanned = state.range(0) == 2;
-    const Spread spread = state.range(0) == 1 ? Spread::AcrossAll : Spread::EachMonitor;
-    const BackgroundRequest request{20877,
-                                    spread,
-                                    BackgroundPlace::Desktop,
-                                    {{QStringLiteral("A"), {0, 0, 3840, 2160, 1}},
-                                     {QStringLiteral("B"), {3840, 0, 1920, 1080, 2}},
-                                     {QStringLiteral("C"), {5760, 0, 3840, 2160, 1}}},
-                                    0};
-    DesktopBackground background(nullptr, [spanned](const BackgroundRequest&) {
+// Three 4K monitors side by side, the middle one at 200 %.
+std::vector<NamedMonitor> ThreeMonitors4K() {
+    return {{QStringLiteral("A"), {0, 0, 3840, 2160, 1}},
+            {QStringLiteral("B"), {3840, 0, 1920, 1080, 2}},
+            {QStringLiteral("C"), {5760, 0, 3840, 2160, 1}}};
+}
+
+DesktopBackground::ChannelSource MeasuredDesktops(bool spanned) {
+    return [spanned](const BackgroundRequest&) {
         DesktopBackground::Channels channels;
         channels.push_back(std::make_unique<MeasuredDesktop>(spanned));
         return channels;
-    });
+    };
+}
+
+// From the key (Set) to the desktop's call: each monitor's own image for desktops that take one
+// a monitor (Arg 0: each its own fit, Arg 1: across all screens), or the one spanned image
+// (Arg 2).
+void BM_ThreeMonitors4KBackground(benchmark::State& state) {
+    const bool spanned = state.range(0) == 2;
+    const Spread spread = state.range(0) == 1 ? Spread::AcrossAll : Spread::EachMonitor;
+    const BackgroundRequest request{20877, spread, BackgroundPlace::Desktop, ThreeMonitors4K(), 0};
+    DesktopBackground background(nullptr, MeasuredDesktops(spanned));
     long peakExtra = 0;
     for (auto _ : state) {
         std::optional<BackgroundResult> result;
@@ -105,6 +112,69 @@ void BM_ThreeMonitors4KBackground(benchmark::State& state) {
     state.counters["peak_extra_MB"] = static_cast<double>(peakExtra) / 1024.0;
 }
 BENCHMARK(BM_ThreeMonitors4KBackground)
+    ->Arg(0)
+    ->Arg(1)
+    ->Arg(2)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
+
+// The agent's own way to the same desktops, as its timer takes it: the state read and written
+// under its lock, the next seed of its series drawn, then the images (Arg 0, 1, 2 as above).
+class MeasuredSetter final : public BackgroundSetter {
+  public:
+    explicit MeasuredSetter(bool spanned) : background(nullptr, MeasuredDesktops(spanned)) {
+        connect(&background, &DesktopBackground::Finished, this,
+                [this](BackgroundResult result, const QString& message) {
+                    emit Finished(result == BackgroundResult::Set, message);
+                });
+    }
+    bool Set(std::uint32_t seed, Spread spread) override {
+        return background.Set({seed, spread, BackgroundPlace::Desktop, ThreeMonitors4K(), 0});
+    }
+
+  private:
+    DesktopBackground background;
+};
+
+void BM_AgentChangeThreeMonitors4K(benchmark::State& state) {
+    const bool spanned = state.range(0) == 2;
+    QTemporaryDir folder;
+    ChangeAgent::Files files{
+        SettingsFile(folder.filePath(QStringLiteral("background"))),
+        StateFile(folder.filePath(QStringLiteral("background-state")), WallTime{}),
+        folder.filePath(QStringLiteral("favourites"))};
+    ChangerSettings settings;
+    settings.spread = state.range(0) == 1 ? Spread::AcrossAll : Spread::EachMonitor;
+    if (!files.settings.Save(settings).isEmpty()) {
+        state.SkipWithError("the settings could not be written");
+        return;
+    }
+    MeasuredSetter setter(spanned);
+    std::uint32_t drawn = 0;
+    ChangeAgent agent(
+        setter, std::move(files),
+        [] {
+            return std::chrono::time_point_cast<std::chrono::seconds>(
+                std::chrono::system_clock::now());
+        },
+        [&drawn](std::uint32_t n) { return drawn++ % n; });
+    for (auto _ : state) {
+        std::optional<QString> failure;
+        QElapsedTimer elapsed;
+        elapsed.start();
+        agent.Next([&failure](const QString& why, const QString&) { failure = why; });
+        while (!failure) {
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+        }
+        state.SetIterationTime(static_cast<double>(elapsed.nsecsElapsed()) / 1e9);
+        if (!failure->isEmpty()) {
+            state.SkipWithError(failure->toUtf8().constData());
+            break;
+        }
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+}
+BENCHMARK(BM_AgentChangeThreeMonitors4K)
     ->Arg(0)
     ->Arg(1)
     ->Arg(2)
