@@ -40,7 +40,9 @@ BackgroundParseResult ParseBackgroundCommand(const std::vector<std::string>& arg
     if (args.empty()) {
         return {std::nullopt, "no verb given (see --help)"};
     }
-    const std::string_view word = args.front() == "-h" ? "--help" : args.front();
+    // Both views, so that the word never refers to a temporary string.
+    const std::string_view word =
+        args.front() == "-h" ? std::string_view("--help") : std::string_view(args.front());
     const auto entry = std::find_if(std::begin(Verbs), std::end(Verbs),
                                     [word](const VerbEntry& e) { return e.word == word; });
     if (entry == std::end(Verbs)) {

@@ -85,6 +85,8 @@ class ChangeAgent : public QObject {
     Files files;
     Clock clock;
     Schedule::DrawBelow draw;
+    // Before the schedule, whose settings are read (and a damaged file reported) as it is made.
+    bool reported = false;
     Schedule schedule;
     QTimer timer;
     std::optional<WallTime> timerDue;
@@ -94,7 +96,6 @@ class ChangeAgent : public QObject {
     bool keeping = false;
     // The session began with a change due at login.
     bool loginChange = false;
-    bool reported = false;
 };
 
 }  // namespace vistrel
