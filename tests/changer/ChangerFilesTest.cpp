@@ -162,7 +162,7 @@ TEST_F(ChangerFiles, AutostartEntry) {
         {"/usr/bin/vistrel-background", "Exec=\"/usr/bin/vistrel-background\" run\n"},
         {"/opt/my tools/100%/vistrel-background",
          "Exec=\"/opt/my tools/100%%/vistrel-background\" run\n"},
-        {"/home/a\"b$c`d\\e/vb", "Exec=\"/home/a\\\\\"b\\\\$c\\\\`d\\\\\\\\e/vb\" run\n"},
+        {"/opt/a\"b$c`d\\e/vb", "Exec=\"/opt/a\\\\\"b\\\\$c\\\\`d\\\\\\\\e/vb\" run\n"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.program.toStdString());
